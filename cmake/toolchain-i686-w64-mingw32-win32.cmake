@@ -1,0 +1,4 @@
+# 32-bit Windows with the win32 thread model: no winpthread in the shipped DLL.
+set(TANDREL_MINGW_TRIPLE i686-w64-mingw32)
+set(TANDREL_MINGW_THREADS win32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -1,0 +1,111 @@
+// The exported bodies: each answers from the identity constants or forwards to its subsystem.
+#include "plugin/entry_points.h"
+
+#include <cstdlib>
+
+#include "plugin/host_functions.h"
+#include "plugin/plugin_identity.h"
+#include "plugin/plugin_lifecycle.h"
+#include "radio/admin_gate.h"
+#include "settings/config_file.h"
+
+using namespace tandrel;
+
+extern "C" {
+
+const char* ts3plugin_name(void) noexcept {
+    return PLUGIN_NAME;
+}
+const char* ts3plugin_version(void) noexcept {
+    return PLUGIN_VERSION;
+}
+int ts3plugin_apiVersion(void) noexcept {
+    return PLUGIN_API_VERSION;
+}
+const char* ts3plugin_author(void) noexcept {
+    return PLUGIN_AUTHOR;
+}
+const char* ts3plugin_description(void) noexcept {
+    return PLUGIN_DESCRIPTION;
+}
+const char* ts3plugin_infoTitle(void) noexcept {
+    return PLUGIN_INFO_TITLE;
+}
+int ts3plugin_offersConfigure(void) noexcept {
+    return PLUGIN_OFFERS_CONFIGURE_NEW_THREAD;
+}
+
+void ts3plugin_setFunctionPointers(const struct TS3Functions funcs) noexcept {
+    host::installFunctionTable(funcs);
+}
+
+int ts3plugin_init(void) noexcept {
+    // A missing or unreadable file falls back to the built-in stations; loading never fails.
+    loadSettings();
+    return 0;
+}
+
+void ts3plugin_registerPluginID(const char* id) noexcept {
+    registerPluginId(id);
+}
+
+void ts3plugin_shutdown(void) noexcept {
+    releasePluginId();
+}
+
+void ts3plugin_freeMemory(void* data) noexcept {
+    std::free(data);
+}
+
+void ts3plugin_configure(void* handle, void* qParentWidget) noexcept {
+    (void)handle;
+    (void)qParentWidget;
+}
+
+void ts3plugin_initMenus(struct PluginMenuItem*** menuItems, char** menuIcon) noexcept {
+    (void)menuItems;
+    (void)menuIcon;
+}
+
+void ts3plugin_onMenuItemEvent(uint64 serverConnectionHandlerID, int type, int menuItemID,
+                               uint64 selectedItemID) noexcept {
+    (void)serverConnectionHandlerID;
+    (void)type;
+    (void)menuItemID;
+    (void)selectedItemID;
+}
+
+void ts3plugin_infoData(uint64 serverConnectionHandlerID, uint64 id, int type, char** data) noexcept {
+    (void)serverConnectionHandlerID;
+    (void)id;
+    (void)type;
+    (void)data;
+}
+
+void ts3plugin_onConnectStatusChangeEvent(uint64 serverConnectionHandlerID, int newStatus,
+                                          unsigned int errorNumber) noexcept {
+    (void)serverConnectionHandlerID;
+    (void)newStatus;
+    (void)errorNumber;
+}
+
+void ts3plugin_onClientSelfVariableUpdateEvent(uint64 serverConnectionHandlerID, int flag,
+                                               const char* oldValue, const char* newValue) noexcept {
+    (void)serverConnectionHandlerID;
+    (void)flag;
+    (void)oldValue;
+    (void)newValue;
+}
+
+void tandrelOwnClientEvent(uint64 serverConnectionHandlerID, anyID clientID) noexcept {
+    (void)serverConnectionHandlerID;
+    (void)clientID;
+}
+
+intptr_t tandrelReturnZero(void) noexcept {
+    return 0;
+}
+
+void tandrelIgnoreEvent(void) noexcept {}
+
+}  // extern "C"

@@ -1,0 +1,9 @@
+#include "radio/admin_gate.h"
+
+namespace tandrel {
+
+void refreshMenuAccess(uint64 connection) {
+    (void)connection;
+}
+
+}  // namespace tandrel

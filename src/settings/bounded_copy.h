@@ -1,0 +1,39 @@
+// Bounded text copies into the plug-in's fixed-size text fields: never more than the field holds,
+// always NUL-terminated.
+#pragma once
+
+#include <cstddef>
+#include <cstring>
+#include <string_view>
+
+namespace tandrel {
+
+// Copies at most size - 1 bytes of text into dest and terminates it. size must be at least 1.
+inline void copyBounded(char* dest, std::size_t size, std::string_view text) {
+    std::size_t length = text.size() < size - 1 ? text.size() : size - 1;
+    std::memcpy(dest, text.data(), length);
+    dest[length] = '\0';
+}
+
+// The same for a NUL-terminated source, reading no further than the field can take.
+inline void copyBounded(char* dest, std::size_t size, const char* text) {
+    if (text == nullptr) {
+        text = "";
+    }
+    const void* end = std::memchr(text, '\0', size - 1);
+    std::size_t length =
+        end == nullptr ? size - 1 : static_cast<std::size_t>(static_cast<const char*>(end) - text);
+    copyBounded(dest, size, std::string_view(text, length));
+}
+
+template <std::size_t N>
+void copyBounded(char (&dest)[N], const char* text) {
+    copyBounded(dest, N, text);
+}
+
+template <std::size_t N>
+void copyBounded(char (&dest)[N], std::string_view text) {
+    copyBounded(dest, N, text);
+}
+
+}  // namespace tandrel

@@ -1,0 +1,28 @@
+#include "settings/plugin_settings.h"
+
+#include "settings/bounded_copy.h"
+#include "settings/default_stations.h"
+#include "settings/settings_platform.h"
+
+namespace tandrel {
+
+PluginSettings pluginSettings{};
+
+void resetToDefaultStations(PluginSettings& settings) {
+    for (int i = 0; i < DEFAULT_STATION_COUNT; ++i) {
+        copyBounded(settings.stations[i].label, defaultStations[i].label);
+        copyBounded(settings.stations[i].url, defaultStations[i].url);
+        settings.stationEnabled[i] = 1;
+    }
+    settings.stationCount = DEFAULT_STATION_COUNT;
+}
+
+SettingsGuard::SettingsGuard() {
+    platform::lockSettings();
+}
+
+SettingsGuard::~SettingsGuard() {
+    platform::unlockSettings();
+}
+
+}  // namespace tandrel

@@ -1,0 +1,31 @@
+// Base of the suites that drive the plug-in through its entry points: a fresh fake host for every
+// test, the plug-in's records back at their load-time state, and a clean ledger at the end.
+#pragma once
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "fake_host.h"
+#include "plugin/entry_points.h"
+#include "plugin/plugin_lifecycle.h"
+#include "settings/plugin_settings.h"
+
+namespace tandrel::testing {
+
+class PluginTest : public ::testing::Test {
+  protected:
+    PluginTest() {
+        releasePluginId();
+        pluginSettings = PluginSettings{};
+        ts3plugin_setFunctionPointers(host.table());
+    }
+
+    ~PluginTest() override {
+        releasePluginId();
+        EXPECT_THAT(host.problems(), ::testing::IsEmpty()) << "the fake host's ledger is not clean";
+    }
+
+    FakeHost host;
+};
+
+}  // namespace tandrel::testing

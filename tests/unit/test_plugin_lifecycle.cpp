@@ -1,0 +1,107 @@
+// Identity answers, registration with its walk over the open connections, shutdown and the
+// release of handed-out memory.
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "plugin/plugin_identity.h"
+#include "plugin_test.h"
+
+namespace tandrel::testing {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+TEST(PluginIdentity, AnswersAreFixedAndNeedNoInitialisation) {
+    EXPECT_STREQ(ts3plugin_name(), "Tandrel Plugin");
+    EXPECT_STREQ(ts3plugin_version(), "1.0");
+    EXPECT_EQ(ts3plugin_apiVersion(), 26);
+    EXPECT_STREQ(ts3plugin_author(), "Orvelle");
+    EXPECT_STREQ(ts3plugin_description(), "Tandrel TeamSpeak plugin");
+    EXPECT_STREQ(ts3plugin_infoTitle(), "Tandrel Info");
+    EXPECT_EQ(ts3plugin_offersConfigure(), 1);
+    EXPECT_EQ(ts3plugin_name(), ts3plugin_name()) << "the same static text on every call";
+}
+
+TEST(PluginSharedBodies, ReturnZeroAnswersNullTextAndZero) {
+    EXPECT_EQ(tandrelReturnZero(), 0);
+    tandrelIgnoreEvent();
+}
+
+using RegistrationTest = PluginTest;
+
+TEST_F(RegistrationTest, KeepsACopyOfTheId) {
+    std::string id = "tandrel-plugin-id";
+    ts3plugin_registerPluginID(id.c_str());
+    id.assign("overwritten by the host");
+    ASSERT_NE(pluginId, nullptr);
+    EXPECT_STREQ(pluginId, "tandrel-plugin-id");
+}
+
+TEST_F(RegistrationTest, WithNoOpenConnectionReleasesTheEmptyList) {
+    ts3plugin_registerPluginID("id");
+    EXPECT_THAT(host.calls(), ElementsAre("getServerConnectionHandlerList()", "freeMemory(connectionList)"));
+}
+
+TEST_F(RegistrationTest, WalksTheConnectionsAndReleasesTheListOnce) {
+    host.addConnection(3, 1);
+    host.addConnection(1, 1);
+    host.addConnection(2, 1);
+    ts3plugin_registerPluginID("id");
+    std::vector<std::string> calls = host.calls();
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.front(), "getServerConnectionHandlerList()");
+    EXPECT_EQ(calls.back(), "freeMemory(connectionList)");
+    EXPECT_THAT(host.callsTo("freeMemory"), ElementsAre("freeMemory(connectionList)"));
+}
+
+TEST_F(RegistrationTest, FailedListQueryKeepsTheIdAndReleasesNothing) {
+    host.failCall("getServerConnectionHandlerList", 1);
+    ts3plugin_registerPluginID("id");
+    EXPECT_STREQ(pluginId, "id");
+    EXPECT_THAT(host.calls(), ElementsAre("getServerConnectionHandlerList()"));
+}
+
+TEST_F(RegistrationTest, SecondRegistrationReplacesTheFirstCopy) {
+    ts3plugin_registerPluginID("first");
+    ts3plugin_registerPluginID("second");
+    EXPECT_STREQ(pluginId, "second");
+}
+
+TEST_F(RegistrationTest, NullIdFromTheHostLeavesThePluginUnregistered) {
+    ts3plugin_registerPluginID("first");
+    host.clearCalls();
+    ts3plugin_registerPluginID(nullptr);
+    EXPECT_EQ(pluginId, nullptr);
+    EXPECT_THAT(host.calls(), IsEmpty());
+}
+
+using ShutdownTest = PluginTest;
+
+TEST_F(ShutdownTest, ReleasesTheIdAndASecondCallDoesNothing) {
+    ts3plugin_registerPluginID("id");
+    host.clearCalls();
+    ts3plugin_shutdown();
+    EXPECT_EQ(pluginId, nullptr);
+    ts3plugin_shutdown();
+    EXPECT_EQ(pluginId, nullptr);
+    EXPECT_THAT(host.calls(), IsEmpty()) << "shutdown neither logs nor touches a menu item";
+}
+
+TEST_F(ShutdownTest, WithoutRegistrationDoesNothing) {
+    ts3plugin_shutdown();
+    EXPECT_EQ(pluginId, nullptr);
+    EXPECT_THAT(host.calls(), IsEmpty());
+}
+
+TEST(FreeMemory, ReleasesHeapBlocksAndIgnoresNull) {
+    ts3plugin_freeMemory(nullptr);
+    void* block = std::malloc(1024);
+    ASSERT_NE(block, nullptr);
+    std::memset(block, 0x5A, 1024);
+    ts3plugin_freeMemory(block);
+}
+
+}  // namespace
+}  // namespace tandrel::testing
