@@ -9,6 +9,10 @@
 #include "radio/admin_gate.h"
 #include "settings/config_file.h"
 
+#ifdef _WIN32
+#include "ui/settings_window.h"
+#endif
+
 using namespace tandrel;
 
 extern "C" {
@@ -57,9 +61,14 @@ void ts3plugin_freeMemory(void* data) noexcept {
     std::free(data);
 }
 
+// The window has no parent and no owner, so both arguments go unused. The native build has no
+// window.
 void ts3plugin_configure(void* handle, void* qParentWidget) noexcept {
     (void)handle;
     (void)qParentWidget;
+#ifdef _WIN32
+    openSettingsWindow();
+#endif
 }
 
 void ts3plugin_initMenus(struct PluginMenuItem*** menuItems, char** menuIcon) noexcept {
