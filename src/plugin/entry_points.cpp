@@ -3,10 +3,14 @@
 
 #include <cstdlib>
 
+#include "info/connection_log.h"
+#include "info/info_panel.h"
 #include "plugin/host_functions.h"
 #include "plugin/plugin_identity.h"
 #include "plugin/plugin_lifecycle.h"
 #include "radio/admin_gate.h"
+#include "radio/bot_commands.h"
+#include "radio/context_menus.h"
 #include "settings/config_file.h"
 
 #ifdef _WIN32
@@ -72,43 +76,35 @@ void ts3plugin_configure(void* handle, void* qParentWidget) noexcept {
 }
 
 void ts3plugin_initMenus(struct PluginMenuItem*** menuItems, char** menuIcon) noexcept {
-    (void)menuItems;
-    (void)menuIcon;
+    buildContextMenus(menuItems, menuIcon);
 }
 
 void ts3plugin_onMenuItemEvent(uint64 serverConnectionHandlerID, int type, int menuItemID,
                                uint64 selectedItemID) noexcept {
-    (void)serverConnectionHandlerID;
-    (void)type;
-    (void)menuItemID;
+    // Every command goes to the bot, whatever the menu was opened on.
     (void)selectedItemID;
+    sendBotCommandForMenuItem(serverConnectionHandlerID, type, menuItemID);
 }
 
 void ts3plugin_infoData(uint64 serverConnectionHandlerID, uint64 id, int type, char** data) noexcept {
-    (void)serverConnectionHandlerID;
-    (void)id;
-    (void)type;
-    (void)data;
+    buildInfoText(serverConnectionHandlerID, id, type, data);
 }
 
 void ts3plugin_onConnectStatusChangeEvent(uint64 serverConnectionHandlerID, int newStatus,
                                           unsigned int errorNumber) noexcept {
-    (void)serverConnectionHandlerID;
-    (void)newStatus;
     (void)errorNumber;
+    logConnectionStatus(serverConnectionHandlerID, newStatus);
 }
 
 void ts3plugin_onClientSelfVariableUpdateEvent(uint64 serverConnectionHandlerID, int flag,
                                                const char* oldValue, const char* newValue) noexcept {
     (void)serverConnectionHandlerID;
-    (void)flag;
     (void)oldValue;
-    (void)newValue;
+    onOwnClientVariableChanged(flag, newValue);
 }
 
 void tandrelOwnClientEvent(uint64 serverConnectionHandlerID, anyID clientID) noexcept {
-    (void)serverConnectionHandlerID;
-    (void)clientID;
+    onClientGroupsMayHaveChanged(serverConnectionHandlerID, clientID);
 }
 
 intptr_t tandrelReturnZero(void) noexcept {

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "plugin/host_functions.h"
+#include "plugin/plugin_heap.h"
 #include "radio/admin_gate.h"
 
 namespace tandrel {
@@ -18,7 +19,7 @@ char* duplicateText(const char* text) {
         return nullptr;
     }
     std::size_t size = std::strlen(text) + 1;
-    char* copy = static_cast<char*>(std::malloc(size));
+    char* copy = static_cast<char*>(allocateBlock(size));
     if (copy != nullptr) {
         std::memcpy(copy, text, size);
     }

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "plugin/plugin_heap.h"
 #include "settings/bounded_copy.h"
 #include "settings/settings_platform.h"
 
@@ -220,7 +221,7 @@ bool replaceConfigFile(const char* path, const char* text, std::size_t length) {
 
 // Frees a heap buffer on every path out of a save.
 struct HeapBuffer {
-    explicit HeapBuffer(std::size_t size) : data(static_cast<char*>(std::malloc(size))) {}
+    explicit HeapBuffer(std::size_t size) : data(static_cast<char*>(allocateBlock(size))) {}
     ~HeapBuffer() { std::free(data); }
     HeapBuffer(const HeapBuffer&) = delete;
     HeapBuffer& operator=(const HeapBuffer&) = delete;

@@ -25,4 +25,14 @@ SettingsGuard::~SettingsGuard() {
     platform::unlockSettings();
 }
 
+InfoSwitches readInfoSwitches() {
+    SettingsGuard guard;
+    return {pluginSettings.showServerInfo, pluginSettings.showChannelInfo, pluginSettings.showClientInfo};
+}
+
+void copyStationUrl(int index, char (&url)[STATION_URL_SIZE]) {
+    SettingsGuard guard;
+    copyBounded(url, pluginSettings.stations[index].url);
+}
+
 }  // namespace tandrel

@@ -42,4 +42,16 @@ class SettingsGuard {
     SettingsGuard& operator=(const SettingsGuard&) = delete;
 };
 
+// Readers for the host's threads: each takes the guard, copies what it needs and lets go.
+struct InfoSwitches {
+    int server;
+    int channel;
+    int client;
+};
+InfoSwitches readInfoSwitches();
+
+// The URL of station index as it is now (index 0 to MAX_STATIONS - 1; entries beyond the count keep
+// their last text).
+void copyStationUrl(int index, char (&url)[STATION_URL_SIZE]);
+
 }  // namespace tandrel

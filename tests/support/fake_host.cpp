@@ -545,6 +545,7 @@ std::vector<int> FakeHost::menuCallIds() const {
 void FakeHost::clearCalls() {
     std::lock_guard lock(mutex_);
     calls_.clear();
+    callCounts_.clear();
     logLines_.clear();
     messages_.clear();
     menuCallIds_.clear();

@@ -95,7 +95,8 @@ class FakeHost {
     std::string ownNickname = "Tester";
 
     // --- faults ---
-    // nth counts the calls of that function from 1; 0 applies to every call.
+    // nth counts the calls of that function from 1 (since construction or the last clearCalls); 0
+    // applies to every call.
     void inject(std::string_view function, FakeFault fault, int nth = 0);
     void failCall(std::string_view function, unsigned int error, int nth = 0) {
         inject(function, {error, false}, nth);
@@ -112,6 +113,7 @@ class FakeHost {
     std::map<int, int> menuEnabled() const;
     // The menu item IDs of the setPluginMenuEnabled calls, in order.
     std::vector<int> menuCallIds() const;
+    // Forgets the calls so far, and restarts the per-function call numbers that faults count.
     void clearCalls();
 
     // --- ledger ---

@@ -8,6 +8,7 @@
 #include "fake_host.h"
 #include "plugin/entry_points.h"
 #include "plugin/plugin_lifecycle.h"
+#include "radio/context_menus.h"
 #include "settings/plugin_settings.h"
 
 namespace tandrel::testing {
@@ -17,6 +18,7 @@ class PluginTest : public ::testing::Test {
     PluginTest() {
         releasePluginId();
         pluginSettings = PluginSettings{};
+        menuLayout = MenuLayout{};
         ts3plugin_setFunctionPointers(host.table());
     }
 

@@ -53,6 +53,8 @@ TEST_F(RegistrationTest, WalksTheConnectionsAndReleasesTheListOnce) {
     ASSERT_FALSE(calls.empty());
     EXPECT_EQ(calls.front(), "getServerConnectionHandlerList()");
     EXPECT_EQ(calls.back(), "freeMemory(connectionList)");
+    EXPECT_THAT(host.callsTo("getClientID"),
+                ElementsAre("getClientID(3)", "getClientID(1)", "getClientID(2)"));
     EXPECT_THAT(host.callsTo("freeMemory"), ElementsAre("freeMemory(connectionList)"));
 }
 
