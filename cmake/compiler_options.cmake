@@ -7,7 +7,9 @@ endif()
 
 # The plug-in's own code: no exception can be thrown, so none can reach the host.
 add_library(tandrel_plugin_code INTERFACE)
-target_compile_options(tandrel_plugin_code INTERFACE -fno-exceptions -fno-rtti)
+# Paths of the checkout never end up in the binary, so that every clone builds the same bytes.
+target_compile_options(tandrel_plugin_code INTERFACE -fno-exceptions -fno-rtti
+                       -ffile-prefix-map=${CMAKE_SOURCE_DIR}=.)
 target_link_libraries(tandrel_plugin_code INTERFACE tandrel_warnings)
 
 if(WIN32)

@@ -1,7 +1,7 @@
 #include "info/connection_log.h"
 
 #include "plugin/host_functions.h"
-#include "plugin/plugin_identity.h"
+#include "plugin_identity.h"
 
 namespace tandrel {
 

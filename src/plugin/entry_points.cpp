@@ -6,7 +6,7 @@
 #include "info/connection_log.h"
 #include "info/info_panel.h"
 #include "plugin/host_functions.h"
-#include "plugin/plugin_identity.h"
+#include "plugin_identity.h"
 #include "plugin/plugin_lifecycle.h"
 #include "radio/admin_gate.h"
 #include "radio/bot_commands.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "plugin/plugin_identity.h"
+#include "plugin_identity.h"
 #include "plugin_test.h"
 
 namespace tandrel::testing {
