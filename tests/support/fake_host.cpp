@@ -436,7 +436,7 @@ void FakeHost::clearFaults() {
 }
 
 unsigned int FakeHost::handle(std::string_view function, std::string arguments, FakeFault* appliedFault) {
-    calls_.push_back(std::string(function) + "(" + arguments + ")");
+    recordCall(std::string(function) + "(" + arguments + ")");
     auto counter = callCounts_.find(function);
     if (counter == callCounts_.end()) {
         counter = callCounts_.emplace(std::string(function), 0).first;
@@ -473,24 +473,31 @@ template uint64* FakeHost::handOutArray(const std::vector<uint64>&, std::string)
 void FakeHost::release(void* pointer) {
     auto found = allocations_.find(pointer);
     if (found == allocations_.end()) {
-        calls_.push_back("freeMemory(?)");
+        recordCall("freeMemory(?)");
         problems_.push_back(pointer == nullptr ? "freeMemory(null)"
                                                : "freeMemory of a pointer the host never handed out");
         return;
     }
     if (found->second.description.rfind("released:", 0) == 0) {
-        calls_.push_back("freeMemory(" + found->second.description.substr(9) + ")");
+        recordCall("freeMemory(" + found->second.description.substr(9) + ")");
         problems_.push_back("second freeMemory of " + found->second.description.substr(9));
         return;
     }
-    calls_.push_back("freeMemory(" + found->second.description + ")");
+    recordCall("freeMemory(" + found->second.description + ")");
     found->second.description = "released:" + found->second.description;
 }
 
 void FakeHost::trap(int slot) {
     std::lock_guard lock(mutex_);
-    calls_.push_back("unusedSlot(" + std::to_string(slot) + ")");
+    recordCall("unusedSlot(" + std::to_string(slot) + ")");
     problems_.push_back("unused host slot " + std::to_string(slot) + " was called");
+}
+
+void FakeHost::recordCall(std::string call) {
+    if (callObserver) {
+        callObserver(call);
+    }
+    calls_.push_back(std::move(call));
 }
 
 void FakeHost::recordLog(const char* text, int severity, const char* channel, uint64 logId) {

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -113,6 +114,8 @@ class FakeHost {
     std::map<int, int> menuEnabled() const;
     // The menu item IDs of the setPluginMenuEnabled calls, in order.
     std::vector<int> menuCallIds() const;
+    // Sees every call as it is logged (the simulated client prints them); runs under the host's lock.
+    std::function<void(const std::string& call)> callObserver;
     // Forgets the calls so far, and restarts the per-function call numbers that faults count.
     void clearCalls();
 
@@ -145,6 +148,8 @@ class FakeHost {
     struct Allocation {
         std::string description;
     };
+
+    void recordCall(std::string call);
 
     TS3Functions table_{};
     mutable std::recursive_mutex mutex_;
