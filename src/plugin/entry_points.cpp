@@ -58,6 +58,10 @@ void ts3plugin_registerPluginID(const char* id) noexcept {
 }
 
 void ts3plugin_shutdown(void) noexcept {
+#ifdef _WIN32
+    // The host unloads the library after this call: an open settings window must be gone first.
+    closeSettingsWindowForShutdown();
+#endif
     releasePluginId();
 }
 

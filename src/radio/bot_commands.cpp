@@ -23,6 +23,11 @@ bool relativeItemId(int menuType, int menuItemId, int& relative) {
     if (menuType == PLUGIN_MENU_TYPE_CLIENT) {
         relative = menuItemId;
     } else if (menuType == PLUGIN_MENU_TYPE_CHANNEL) {
+        // Compared before subtracting: any int may come from the host, and the difference of an ID far
+        // below the base would not fit an int.
+        if (menuItemId < menuLayout.channelMenuBase) {
+            return false;
+        }
         relative = menuItemId - menuLayout.channelMenuBase;
     } else {
         return false;
