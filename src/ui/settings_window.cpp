@@ -1,9 +1,468 @@
 #include "ui/settings_window.h"
 
+#include <windows.h>
+
+#include "settings/bounded_copy.h"
+#include "settings/config_file.h"
+#include "settings/plugin_settings.h"
+#include "ui/add_stream_form.h"
+#include "ui/dark_theme.h"
+#include "ui/settings_layout.h"
+#include "ui/settings_window_state.h"
+#include "ui/station_list_pane.h"
+
 namespace tandrel {
 
-void openSettingsWindow() {}
+SettingsDraft settingsDraft{};
+SettingsWindowState settingsWindowState{nullptr,  nullptr, nullptr, nullptr, nullptr,
+                                        nullptr,  nullptr, nullptr, 0,       0,
+                                        BASE_DPI, nullptr, nullptr, nullptr, nullptr};
 
-void closeSettingsWindowForShutdown() {}
+namespace {
+
+constexpr DWORD WINDOW_STYLE = WS_CAPTION | WS_SYSMENU;  // fixed size, hidden until laid out
+static_assert(WINDOW_STYLE == 0x00C80000);
+constexpr int INITIAL_SIZE = 100;
+constexpr COLORREF BACKGROUND_COLOUR = palette::BACKGROUND;
+constexpr COLORREF EDIT_COLOUR = palette::EDIT_BACKGROUND;
+constexpr DWORD DWM_USE_IMMERSIVE_DARK_MODE = 20;
+// Another configure call asks the open window, through its own thread, to come to the front.
+constexpr UINT WM_BRING_TO_FRONT = WM_APP + 1;
+constexpr int WHEEL_LINES = 3;
+constexpr DWORD SHUTDOWN_WAIT_MS = 5000;
+constexpr DWORD SHUTDOWN_POLL_MS = 10;
+
+using DwmSetWindowAttributeFn = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
+
+// Who owns the window records. The host may call configure again, or shut the plug-in down, on
+// other threads while a window is open; those calls only read this record and post messages.
+struct WindowSession {
+    bool active;          // a configure call owns the records, from opening to the end of teardown
+    bool closeRequested;  // shutdown asked the window to close as a cancel would
+    HWND window;          // the open window, once created and until destroyed
+    DWORD threadId;
+};
+
+SRWLOCK sessionLock = SRWLOCK_INIT;
+WindowSession session{};
+
+template <typename Function>
+Function findUser32Function(Function& cache, const char* name) {
+    if (cache == nullptr) {
+        HMODULE user32 = GetModuleHandleA("user32.dll");
+        if (user32 != nullptr) {
+            cache = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(user32, name)));
+        }
+    }
+    return cache;
+}
+
+// --- the session, shared with other threads ---
+
+bool claimSession() {
+    AcquireSRWLockExclusive(&sessionLock);
+    bool claimed = !session.active;
+    if (claimed) {
+        session = {true, false, nullptr, GetCurrentThreadId()};
+    }
+    ReleaseSRWLockExclusive(&sessionLock);
+    return claimed;
+}
+
+void releaseSession() {
+    AcquireSRWLockExclusive(&sessionLock);
+    session = {};
+    ReleaseSRWLockExclusive(&sessionLock);
+}
+
+// Makes the window reachable for other threads; a shutdown that came first closes it at once.
+void publishWindow(HWND window) {
+    AcquireSRWLockExclusive(&sessionLock);
+    session.window = window;
+    if (session.closeRequested) {
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    }
+    ReleaseSRWLockExclusive(&sessionLock);
+}
+
+void forgetWindow() {
+    AcquireSRWLockExclusive(&sessionLock);
+    session.window = nullptr;
+    ReleaseSRWLockExclusive(&sessionLock);
+}
+
+void bringOpenWindowToFront() {
+    AcquireSRWLockShared(&sessionLock);
+    if (session.window != nullptr) {
+        PostMessageA(session.window, WM_BRING_TO_FRONT, 0, 0);
+    }
+    ReleaseSRWLockShared(&sessionLock);
+}
+
+bool sessionActive() {
+    AcquireSRWLockShared(&sessionLock);
+    bool active = session.active;
+    ReleaseSRWLockShared(&sessionLock);
+    return active;
+}
+
+// --- opening ---
+
+// Systems that know the thread contexts but not the second per-monitor form refuse it; the first
+// form still gives a sharp client area at the monitor's DPI.
+DPI_AWARENESS_CONTEXT becomePerMonitorAware() {
+    SetThreadDpiAwarenessContextFn setContext = findSetThreadDpiAwarenessContext();
+    if (setContext == nullptr) {
+        return nullptr;
+    }
+    DPI_AWARENESS_CONTEXT previous = setContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+    return previous != nullptr ? previous : setContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
+}
+
+void createBrushes() {
+    settingsWindowState.backgroundBrush = CreateSolidBrush(BACKGROUND_COLOUR);
+    settingsWindowState.editBrush = CreateSolidBrush(EDIT_COLOUR);
+}
+
+void fillDraftFromLiveSettings() {
+    SettingsGuard guard;
+    settingsDraft.showServerInfo = pluginSettings.showServerInfo;
+    settingsDraft.showChannelInfo = pluginSettings.showChannelInfo;
+    settingsDraft.showClientInfo = pluginSettings.showClientInfo;
+    settingsDraft.stationCount = pluginSettings.stationCount;
+    for (int i = 0; i < settingsDraft.stationCount; ++i) {
+        copyBounded(settingsDraft.labels[i], pluginSettings.stations[i].label);
+        copyBounded(settingsDraft.urls[i], pluginSettings.stations[i].url);
+        settingsDraft.stationEnabled[i] = pluginSettings.stationEnabled[i];
+    }
+}
+
+bool registerClass(const char* name, WNDPROC procedure) {
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = hostInstance();
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+    windowClass.lpszClassName = name;
+    return RegisterClassExA(&windowClass) != 0;
+}
+
+void applyDarkTitleBar(HWND window) {
+    HMODULE dwmapi = LoadLibraryA("dwmapi.dll");
+    if (dwmapi == nullptr) {
+        return;
+    }
+    auto setAttribute = reinterpret_cast<DwmSetWindowAttributeFn>(
+        reinterpret_cast<void*>(GetProcAddress(dwmapi, "DwmSetWindowAttribute")));
+    if (setAttribute != nullptr) {
+        BOOL dark = TRUE;
+        setAttribute(window, DWM_USE_IMMERSIVE_DARK_MODE, &dark, sizeof dark);
+    }
+    FreeLibrary(dwmapi);
+}
+
+int dpiOfWindow(HWND window) {
+    GetDpiForWindowFn getDpi = findGetDpiForWindow();
+    int dpi = getDpi != nullptr ? static_cast<int>(getDpi(window)) : BASE_DPI;
+    return dpi > 0 ? dpi : BASE_DPI;  // 0 means the query failed
+}
+
+// The outer size for the client size, with the border and caption of the current DPI.
+SIZE outerWindowSize(SIZE client) {
+    RECT rect = {0, 0, client.cx, client.cy};
+    AdjustWindowRectExForDpiFn adjustForDpi = findAdjustWindowRectExForDpi();
+    if (adjustForDpi != nullptr) {
+        adjustForDpi(&rect, WINDOW_STYLE, FALSE, 0, static_cast<UINT>(settingsWindowState.currentDpi));
+    } else {
+        AdjustWindowRect(&rect, WINDOW_STYLE, FALSE);
+    }
+    return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+void placeOnPrimaryScreen(HWND window) {
+    SIZE outer = outerWindowSize(settingsClientSize());
+    int x = (GetSystemMetrics(SM_CXSCREEN) - outer.cx) / 2;
+    int y = (GetSystemMetrics(SM_CYSCREEN) - outer.cy) / 2;
+    SetWindowPos(window, nullptr, x, y, outer.cx, outer.cy, SWP_NOZORDER);
+}
+
+LRESULT CALLBACK settingsWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+HWND createSettingsWindow() {
+    return CreateWindowExA(WS_EX_DLGMODALFRAME, SETTINGS_WINDOW_CLASS, "Tandrel Einstellungen", WINDOW_STYLE,
+                           CW_USEDEFAULT, CW_USEDEFAULT, INITIAL_SIZE, INITIAL_SIZE, nullptr, nullptr,
+                           hostInstance(), nullptr);
+}
+
+void showSettingsWindow(HWND window) {
+    ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+    UpdateWindow(window);
+}
+
+// --- the message loop ---
+
+bool isWindowOrDescendant(HWND window, HWND target) {
+    return target == window || IsChild(window, target);
+}
+
+// The wheel scrolls the station list wherever the pointer or the focus is: three lines a notch,
+// whatever the size of the delta.
+void forwardWheelToPane(const MSG& message) {
+    bool towardUser = static_cast<short>(HIWORD(message.wParam)) < 0;
+    WPARAM request = towardUser ? SB_LINEDOWN : SB_LINEUP;
+    for (int k = 0; k < WHEEL_LINES; ++k) {
+        SendMessageA(settingsWindowState.stationPane, WM_VSCROLL, request, 0);
+    }
+}
+
+// Enter anywhere in the window is OK and Escape is cancel; true when the key was taken.
+bool handleDialogKey(HWND window, const MSG& message) {
+    if (!isWindowOrDescendant(window, message.hwnd)) {
+        return false;
+    }
+    if (message.wParam == VK_RETURN) {
+        SendMessageA(window, WM_COMMAND, ID_OK, 0);
+        return true;
+    }
+    if (message.wParam == VK_ESCAPE) {
+        SendMessageA(window, WM_COMMAND, ID_CANCEL, 0);
+        return true;
+    }
+    return false;
+}
+
+// Runs until the window's destruction posts WM_QUIT (or GetMessageA fails).
+void runMessageLoop(HWND window) {
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (message.message == WM_MOUSEWHEEL) {
+            forwardWheelToPane(message);
+            continue;
+        }
+        if (message.message == WM_KEYDOWN && handleDialogKey(window, message)) {
+            continue;
+        }
+        if (!IsDialogMessageA(window, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+}
+
+// --- closing ---
+
+bool isDlgItemChecked(HWND window, int id) {
+    HWND box = GetDlgItem(window, id);
+    return box != nullptr && SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void onOk(HWND window) {
+    settingsDraft.acceptedServerInfo = isDlgItemChecked(window, ID_SERVER_INFO) ? 1 : 0;
+    settingsDraft.acceptedChannelInfo = isDlgItemChecked(window, ID_SERVER_INFO + 1) ? 1 : 0;
+    settingsDraft.acceptedClientInfo = isDlgItemChecked(window, ID_SERVER_INFO + 2) ? 1 : 0;
+    syncStationRows();
+    settingsDraft.accepted = 1;
+    DestroyWindow(window);
+}
+
+void onCancel(HWND window) {
+    settingsDraft.accepted = 0;
+    DestroyWindow(window);
+}
+
+// The readers on the host's threads take the same guard, so they never see half a commit. The
+// file is written afterwards, from the live record.
+void commitDraft() {
+    {
+        SettingsGuard guard;
+        pluginSettings.showServerInfo = settingsDraft.acceptedServerInfo;
+        pluginSettings.showChannelInfo = settingsDraft.acceptedChannelInfo;
+        pluginSettings.showClientInfo = settingsDraft.acceptedClientInfo;
+        pluginSettings.stationCount = settingsDraft.stationCount;
+        for (int i = 0; i < settingsDraft.stationCount; ++i) {
+            copyBounded(pluginSettings.stations[i].label, settingsDraft.labels[i]);
+            copyBounded(pluginSettings.stations[i].url, settingsDraft.urls[i]);
+            pluginSettings.stationEnabled[i] = settingsDraft.stationEnabled[i];
+        }
+    }
+    saveSettings();
+}
+
+template <typename Handle>
+void deleteGdiObject(Handle& handle) {
+    if (handle != nullptr) {
+        DeleteObject(handle);
+        handle = nullptr;
+    }
+}
+
+void tearDown(DPI_AWARENESS_CONTEXT previousContext, bool settingsClassOurs, bool paneClassOurs) {
+    settingsWindowState.stationPane = nullptr;
+    settingsWindowState.nameEdit = nullptr;
+    settingsWindowState.urlEdit = nullptr;
+    settingsWindowState.exampleLink = nullptr;
+    settingsWindowState.currentDpi = BASE_DPI;
+    deleteGdiObject(settingsWindowState.uiFont);
+    deleteGdiObject(settingsWindowState.linkFont);
+    deleteGdiObject(settingsWindowState.backgroundBrush);
+    deleteGdiObject(settingsWindowState.editBrush);
+    // A class of the same name that someone else registered is not ours to remove.
+    if (settingsClassOurs) {
+        UnregisterClassA(SETTINGS_WINDOW_CLASS, hostInstance());
+    }
+    if (paneClassOurs) {
+        UnregisterClassA(STATION_PANE_CLASS, hostInstance());
+    }
+    SetThreadDpiAwarenessContextFn setContext = findSetThreadDpiAwarenessContext();
+    if (setContext != nullptr && previousContext != nullptr) {
+        setContext(previousContext);
+    }
+}
+
+// A window whose creation failed may still have posted WM_QUIT from its WM_DESTROY; it must not
+// reach the host's own loop on this thread.
+void discardQuitRequest() {
+    MSG message;
+    PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+}
+
+void runSettingsWindow() {
+    DPI_AWARENESS_CONTEXT previousContext = becomePerMonitorAware();
+    createBrushes();
+    fillDraftFromLiveSettings();
+    bool settingsClassOurs = registerClass(SETTINGS_WINDOW_CLASS, settingsWndProc);
+    bool paneClassOurs = registerClass(STATION_PANE_CLASS, scrollPaneWndProc);
+    HWND window = settingsClassOurs && paneClassOurs ? createSettingsWindow() : nullptr;
+    if (window == nullptr) {
+        discardQuitRequest();
+        tearDown(previousContext, settingsClassOurs, paneClassOurs);
+        return;
+    }
+    publishWindow(window);
+    applyDarkTitleBar(window);
+    settingsWindowState.currentDpi = dpiOfWindow(window);
+    createUiFonts();
+    placeOnPrimaryScreen(window);
+    buildSettingsControls(window);
+    settingsDraft.accepted = 0;
+    showSettingsWindow(window);
+    runMessageLoop(window);
+    if (settingsDraft.accepted == 1) {
+        commitDraft();
+    }
+    tearDown(previousContext, true, true);
+}
+
+// --- the window procedure: one small handler per message ---
+
+LRESULT onCommand(HWND window, WPARAM wParam) {
+    switch (LOWORD(wParam)) {
+        case ID_OK:
+            onOk(window);
+            break;
+        case ID_CANCEL:
+            onCancel(window);
+            break;
+        case ID_ADD_STREAM:
+            addStreamFromForm();
+            break;
+        case ID_EXAMPLE_LINK:
+            openExampleStreamsPage();
+            break;
+        default:
+            break;
+    }
+    return 0;
+}
+
+LRESULT onDestroy() {
+    forgetWindow();
+    PostQuitMessage(0);
+    return 0;
+}
+
+LRESULT onBringToFront(HWND window) {
+    SetForegroundWindow(window);
+    BringWindowToTop(window);
+    return 0;
+}
+
+LRESULT CALLBACK settingsWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_DESTROY:
+            return onDestroy();
+        case WM_CLOSE:
+            onCancel(window);
+            return 0;
+        case WM_COMMAND:
+            return onCommand(window, wParam);
+        case WM_ERASEBKGND:
+            return eraseWithBackground(window, reinterpret_cast<HDC>(wParam));
+        case WM_DRAWITEM:
+            if (drawOwnerButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) != 0) {
+                return 1;
+            }
+            break;
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+            return reinterpret_cast<LRESULT>(settingsControlColour(message, reinterpret_cast<HDC>(wParam),
+                                                                   reinterpret_cast<HWND>(lParam)));
+        case WM_DPICHANGED:
+            return onDpiChanged(window, wParam, lParam);
+        case WM_BRING_TO_FRONT:
+            return onBringToFront(window);
+        default:
+            break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+SetThreadDpiAwarenessContextFn findSetThreadDpiAwarenessContext() {
+    return findUser32Function(settingsWindowState.setThreadDpiAwarenessContextFn,
+                              "SetThreadDpiAwarenessContext");
+}
+
+GetDpiForWindowFn findGetDpiForWindow() {
+    return findUser32Function(settingsWindowState.getDpiForWindowFn, "GetDpiForWindow");
+}
+
+SystemParametersInfoForDpiFn findSystemParametersInfoForDpi() {
+    return findUser32Function(settingsWindowState.systemParametersInfoForDpiFn, "SystemParametersInfoForDpi");
+}
+
+AdjustWindowRectExForDpiFn findAdjustWindowRectExForDpi() {
+    return findUser32Function(settingsWindowState.adjustWindowRectExForDpiFn, "AdjustWindowRectExForDpi");
+}
+
+void openSettingsWindow() {
+    if (!claimSession()) {
+        bringOpenWindowToFront();
+        return;
+    }
+    runSettingsWindow();
+    releaseSession();
+}
+
+void closeSettingsWindowForShutdown() {
+    AcquireSRWLockExclusive(&sessionLock);
+    // The window's own thread cannot wait for itself; without a window there is nothing to do.
+    bool mustWait = session.active && session.threadId != GetCurrentThreadId();
+    if (mustWait) {
+        session.closeRequested = true;
+        if (session.window != nullptr) {
+            PostMessageA(session.window, WM_CLOSE, 0, 0);
+        }
+    }
+    ReleaseSRWLockExclusive(&sessionLock);
+    for (DWORD waited = 0; mustWait && sessionActive() && waited < SHUTDOWN_WAIT_MS;
+         waited += SHUTDOWN_POLL_MS) {
+        Sleep(SHUTDOWN_POLL_MS);
+    }
+}
 
 }  // namespace tandrel

@@ -1,0 +1,88 @@
+// The settings window's two process-wide records, shared by its parts: the working copy of the
+// settings that the window edits, and the window's handles, fonts, brushes and DPI. Only the thread
+// that runs the window touches them, and only while the window is open.
+#pragma once
+
+#include <windows.h>
+
+#include "settings/plugin_settings.h"
+
+namespace tandrel {
+
+// Control IDs of the settings window and of its station pane.
+inline constexpr int ID_OK = 1;
+inline constexpr int ID_CANCEL = 2;
+inline constexpr int ID_SERVER_INFO = 101;  // 102 channel, 103 client
+inline constexpr int ID_STATION_CHECK_FIRST = 200;
+inline constexpr int ID_STATION_DELETE_FIRST = 400;
+inline constexpr int ID_STATION_DELETE_END = 600;  // one past the last delete button's ID
+inline constexpr int ID_NAME_EDIT = 601;
+inline constexpr int ID_URL_EDIT = 602;
+inline constexpr int ID_ADD_STREAM = 603;
+inline constexpr int ID_EXAMPLE_LINK = 604;
+
+inline constexpr const char* SETTINGS_WINDOW_CLASS = "TandrelSettingsWnd";
+inline constexpr const char* STATION_PANE_CLASS = "TandrelScrollPane";
+
+inline constexpr int BASE_DPI = 96;
+
+// The working copy: refilled from the live settings at every opening, copied back at OK.
+struct SettingsDraft {
+    int accepted;  // 1 once OK was chosen
+    int acceptedServerInfo;
+    int acceptedChannelInfo;
+    int acceptedClientInfo;
+    int showServerInfo;  // states the info check boxes are created with
+    int showChannelInfo;
+    int showClientInfo;
+    int stationCount;
+    char labels[MAX_STATIONS][STATION_LABEL_SIZE];
+    char urls[MAX_STATIONS][STATION_URL_SIZE];
+    int stationEnabled[MAX_STATIONS];
+};
+
+using SetThreadDpiAwarenessContextFn = DPI_AWARENESS_CONTEXT(WINAPI*)(DPI_AWARENESS_CONTEXT);
+using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+using SystemParametersInfoForDpiFn = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
+using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+
+struct SettingsWindowState {
+    HWND stationPane;
+    HWND nameEdit;
+    HWND urlEdit;
+    HWND exampleLink;
+    HFONT uiFont;
+    HFONT linkFont;
+    HBRUSH backgroundBrush;
+    HBRUSH editBrush;
+    int paneWidth;
+    int paneHeight;
+    int currentDpi;  // the DPI the layout is computed for; 96 while closed
+    // user32 functions that older systems lack, looked up on first need; null = not found (yet).
+    SetThreadDpiAwarenessContextFn setThreadDpiAwarenessContextFn;
+    GetDpiForWindowFn getDpiForWindowFn;
+    SystemParametersInfoForDpiFn systemParametersInfoForDpiFn;
+    AdjustWindowRectExForDpiFn adjustWindowRectExForDpiFn;
+};
+
+extern SettingsDraft settingsDraft;
+extern SettingsWindowState settingsWindowState;
+
+// A layout length given for 96 DPI, in pixels at the current DPI (rounded, halves away from zero).
+inline int scale(int length96) {
+    return MulDiv(length96, settingsWindowState.currentDpi, BASE_DPI);
+}
+
+// Each returns the cached function, looking it up in the loaded user32 when it is not known yet.
+SetThreadDpiAwarenessContextFn findSetThreadDpiAwarenessContext();
+GetDpiForWindowFn findGetDpiForWindow();
+SystemParametersInfoForDpiFn findSystemParametersInfoForDpi();
+AdjustWindowRectExForDpiFn findAdjustWindowRectExForDpi();
+
+// The instance handle that the window classes and controls are registered and created with: the
+// host executable's module, not the plug-in's.
+inline HINSTANCE hostInstance() {
+    return GetModuleHandleA(nullptr);
+}
+
+}  // namespace tandrel

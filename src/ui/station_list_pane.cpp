@@ -1,0 +1,214 @@
+#include "ui/station_list_pane.h"
+
+#include "settings/bounded_copy.h"
+#include "ui/dark_theme.h"
+#include "ui/settings_window_state.h"
+
+namespace tandrel {
+namespace {
+
+// Lengths at 96 DPI, scaled one by one at layout time.
+constexpr int ROW_PITCH96 = 26;
+constexpr int ROW_TOP_INSET96 = 4;
+constexpr int CHECK_LEFT96 = 4;
+constexpr int CHECK_RIGHT_SPACE96 = 33;
+constexpr int CHECK_GAP96 = 6;
+constexpr int DELETE_RIGHT_SPACE96 = 31;
+constexpr int DELETE_WIDTH96 = 27;
+constexpr int ROW_HEIGHT96 = 20;
+// One line request moves this many pixels at every DPI.
+constexpr int SCROLL_LINE = 22;
+
+constexpr DWORD ROW_CHECK_STYLE = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX;
+constexpr DWORD ROW_DELETE_STYLE = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW;
+
+struct RowGeometry {
+    int pitch;
+    int topInset;
+    int checkLeft;
+    int checkWidth;
+    int deleteLeft;
+    int deleteWidth;
+    int height;
+};
+
+// The scroll bar takes its width from the pane whether or not it is shown.
+RowGeometry rowGeometry() {
+    int scrollBar = GetSystemMetrics(SM_CXVSCROLL);
+    int paneWidth = settingsWindowState.paneWidth;
+    RowGeometry g{};
+    g.pitch = scale(ROW_PITCH96);
+    g.topInset = scale(ROW_TOP_INSET96);
+    g.checkLeft = scale(CHECK_LEFT96);
+    g.checkWidth = paneWidth - scale(CHECK_RIGHT_SPACE96) - scale(CHECK_GAP96) - scrollBar;
+    g.deleteLeft = paneWidth - scale(DELETE_RIGHT_SPACE96) - scrollBar;
+    g.deleteWidth = scale(DELETE_WIDTH96);
+    g.height = scale(ROW_HEIGHT96);
+    return g;
+}
+
+HWND createRowControl(const char* text, DWORD style, int id, int x, int y, int width, int height) {
+    HWND control =
+        CreateWindowExA(0, "BUTTON", text, style, x, y, width, height, settingsWindowState.stationPane,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), hostInstance(), nullptr);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(settingsWindowState.uiFont), TRUE);
+    return control;
+}
+
+void createStationRow(int i, const RowGeometry& g) {
+    int top = i * g.pitch + g.topInset;
+    HWND box = createRowControl(settingsDraft.labels[i], ROW_CHECK_STYLE, ID_STATION_CHECK_FIRST + i,
+                                g.checkLeft, top, g.checkWidth, g.height);
+    SendMessageA(box, BM_SETCHECK, settingsDraft.stationEnabled[i] != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
+    createRowControl("X", ROW_DELETE_STYLE, ID_STATION_DELETE_FIRST + i, g.deleteLeft, top, g.deleteWidth,
+                     g.height);
+}
+
+void destroyRows(HWND pane) {
+    for (HWND child = GetWindow(pane, GW_CHILD); child != nullptr; child = GetWindow(pane, GW_CHILD)) {
+        DestroyWindow(child);
+    }
+}
+
+// The range covers the content; a page larger than the range keeps the list at the top.
+void resetScrollRange(const RowGeometry& g) {
+    int contentHeight = settingsDraft.stationCount * g.pitch + g.topInset;
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    info.nMin = 0;
+    info.nMax = contentHeight >= 1 ? contentHeight - 1 : 0;
+    info.nPage = static_cast<UINT>(settingsWindowState.paneHeight);
+    info.nPos = 0;
+    SetScrollInfo(settingsWindowState.stationPane, SB_VERT, &info, TRUE);
+}
+
+// Removes station i from the working copy; the stations after it move up one place.
+void removeDraftStation(int i) {
+    for (int j = i; j < settingsDraft.stationCount - 1; ++j) {
+        copyBounded(settingsDraft.labels[j], settingsDraft.labels[j + 1]);
+        copyBounded(settingsDraft.urls[j], settingsDraft.urls[j + 1]);
+        settingsDraft.stationEnabled[j] = settingsDraft.stationEnabled[j + 1];
+    }
+    settingsDraft.stationCount -= 1;
+}
+
+void deleteStation(int i) {
+    if (i >= settingsDraft.stationCount) {
+        return;
+    }
+    syncStationRows();
+    removeDraftStation(i);
+    rebuildStationRows();
+}
+
+int scrollTarget(int request, const SCROLLINFO& info) {
+    switch (request) {
+        case SB_LINEUP:
+            return info.nPos - SCROLL_LINE;
+        case SB_LINEDOWN:
+            return info.nPos + SCROLL_LINE;
+        case SB_PAGEUP:
+            return info.nPos - static_cast<int>(info.nPage);
+        case SB_PAGEDOWN:
+            return info.nPos + static_cast<int>(info.nPage);
+        case SB_THUMBTRACK:
+            return info.nTrackPos;
+        case SB_TOP:
+            return info.nMin;
+        case SB_BOTTOM:
+            return info.nMax;
+        default:  // SB_THUMBPOSITION, SB_ENDSCROLL and unknown codes
+            return info.nPos;
+    }
+}
+
+LRESULT onPaneScroll(HWND pane, WPARAM wParam) {
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS;
+    GetScrollInfo(pane, SB_VERT, &info);
+    int position = scrollTarget(LOWORD(wParam), info);
+    if (position < 0) {
+        position = 0;
+    }
+    int last = info.nMax - static_cast<int>(info.nPage) + 1;
+    if (position > last) {
+        position = last;
+    }
+    if (position == info.nPos) {
+        return 0;
+    }
+    // The rows are windows of their own: they move with the contents.
+    ScrollWindowEx(pane, 0, info.nPos - position, nullptr, nullptr, nullptr, nullptr,
+                   SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
+    SCROLLINFO moved{};
+    moved.cbSize = sizeof moved;
+    moved.fMask = SIF_POS;
+    moved.nPos = position;
+    SetScrollInfo(pane, SB_VERT, &moved, TRUE);
+    UpdateWindow(pane);
+    return 0;
+}
+
+LRESULT onPaneCommand(WPARAM wParam) {
+    int id = LOWORD(wParam);
+    if (id >= ID_STATION_DELETE_FIRST && id < ID_STATION_DELETE_END) {
+        deleteStation(id - ID_STATION_DELETE_FIRST);
+    }
+    return 0;
+}
+
+}  // namespace
+
+void syncStationRows() {
+    HWND pane = settingsWindowState.stationPane;
+    if (pane == nullptr) {
+        return;
+    }
+    for (int j = 0; j < settingsDraft.stationCount; ++j) {
+        HWND box = GetDlgItem(pane, ID_STATION_CHECK_FIRST + j);
+        if (box != nullptr) {
+            settingsDraft.stationEnabled[j] = SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+        }
+    }
+}
+
+void rebuildStationRows() {
+    HWND pane = settingsWindowState.stationPane;
+    if (pane == nullptr) {
+        return;
+    }
+    destroyRows(pane);
+    RowGeometry geometry = rowGeometry();
+    for (int i = 0; i < settingsDraft.stationCount; ++i) {
+        createStationRow(i, geometry);
+    }
+    resetScrollRange(geometry);
+    InvalidateRect(pane, nullptr, TRUE);
+    UpdateWindow(pane);
+}
+
+LRESULT CALLBACK scrollPaneWndProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            return onPaneCommand(wParam);
+        case WM_VSCROLL:
+            return onPaneScroll(pane, wParam);
+        case WM_ERASEBKGND:
+            return eraseWithBackground(pane, reinterpret_cast<HDC>(wParam));
+        case WM_DRAWITEM:
+            if (drawOwnerButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) != 0) {
+                return 1;
+            }
+            break;
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORSTATIC:
+            return reinterpret_cast<LRESULT>(paneControlColour(reinterpret_cast<HDC>(wParam)));
+        default:
+            break;
+    }
+    return DefWindowProcA(pane, message, wParam, lParam);
+}
+
+}  // namespace tandrel

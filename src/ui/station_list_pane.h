@@ -1,0 +1,19 @@
+// The station pane: one row per station of the working copy (a check box with the label and a
+// delete button), scrolled by the pane's own scroll bar and by the mouse wheel.
+#pragma once
+
+#include <windows.h>
+
+namespace tandrel {
+
+// Recreates every row from the working copy and shows the list from its top.
+void rebuildStationRows();
+
+// Copies the ticks of the existing rows into the working copy's enabled flags; a missing row
+// leaves its flag as it was.
+void syncStationRows();
+
+// Window procedure of the pane's class.
+LRESULT CALLBACK scrollPaneWndProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam);
+
+}  // namespace tandrel

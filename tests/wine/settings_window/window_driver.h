@@ -1,0 +1,120 @@
+// Drives the settings window of the shipped DLL under Wine: a plug-in started from a configuration
+// file, the configure call on a thread of its own as the client makes it, and small helpers that
+// read the window's controls back and act on them. Every wait is bounded.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "fake_host.h"
+#include "plugin_library.h"
+#include "test_files.h"
+
+namespace tandrel::testing {
+
+inline constexpr const char* SETTINGS_CLASS = "TandrelSettingsWnd";
+inline constexpr const char* SETTINGS_TITLE = "Tandrel Einstellungen";
+inline constexpr DWORD WAIT_MS = 10000;
+
+struct TestStation {
+    std::string label;
+    std::string url;
+    int enabled = 1;
+};
+
+// n stations "Genre | Station <i>" with URLs "https://stream<i>.example/live", all enabled.
+std::vector<TestStation> numberedStations(int count);
+
+// The configuration file's text for the given switches and stations, exactly as the plug-in
+// writes it (line feeds; the file itself holds CR LF in text mode).
+std::string configText(int server, int channel, int client, const std::vector<TestStation>& stations);
+
+// A loaded and initialised plug-in with its own APPDATA folder and configuration file. An empty
+// station list is reached through the window, as a user would: the only station deleted, then OK.
+class PluginUnderTest {
+  public:
+    PluginUnderTest(int server, int channel, int client, const std::vector<TestStation>& stations);
+    ~PluginUnderTest();
+
+    const PluginEntryPoints& p() const { return library_->plugin(); }
+    PluginLibrary& library() { return *library_; }
+    FakeHost& host() { return host_; }
+    const std::filesystem::path& configPath() const { return configPath_; }
+    std::string configFile() const { return readBytes(configPath_); }
+
+    // The texts the bot receives for the client menu item of station index, and the info text for
+    // server 1 (empty when the server block is switched off).
+    std::string playCommandForStation(int index);
+    std::string serverInfo();
+
+    // Shuts the plug-in down and unloads the DLL; the destructor does it otherwise.
+    void unload();
+
+  private:
+    // Empties the live station list through the window: every row deleted, then OK.
+    void deleteEveryStation();
+
+    TempDir appData_;
+    ScopedEnv env_;
+    std::filesystem::path configPath_;
+    FakeHost host_;
+    PluginLibrary* library_;
+};
+
+// One configure call on a thread of its own.
+class ConfigureCall {
+  public:
+    // With a context, the thread takes that DPI awareness before it makes the call.
+    explicit ConfigureCall(const PluginEntryPoints& plugin, DPI_AWARENESS_CONTEXT threadContext = nullptr);
+    ~ConfigureCall();  // closes a window left open and waits; ends the process rather than hang
+
+    // The visible settings window, or null after the timeout.
+    HWND waitForWindow(DWORD timeoutMs = WAIT_MS);
+    // True once the configure call has returned.
+    bool waitForReturn(DWORD timeoutMs = WAIT_MS);
+    bool returned() const { return returned_; }
+    // The milliseconds from the start of the call to the window's becoming visible.
+    double openMilliseconds() const { return openMs_; }
+    // The calling thread's DPI awareness once the call has returned.
+    DPI_AWARENESS awarenessAfterReturn() const { return awarenessAfter_; }
+
+  private:
+    std::atomic<bool> returned_{false};
+    std::thread thread_;
+    LARGE_INTEGER started_{};
+    double openMs_ = 0;
+    DPI_AWARENESS awarenessAfter_ = DPI_AWARENESS_INVALID;
+};
+
+// --- reading the window back ---
+HWND settingsWindow();  // the visible one, or null
+HWND dialogItem(HWND parent, int id);
+std::string windowText(HWND window);
+std::string className(HWND window);
+DWORD style(HWND window);
+DWORD exStyle(HWND window);
+// A child's rectangle in its parent's client coordinates.
+RECT childRect(HWND child);
+SIZE clientSize(HWND window);
+bool isChecked(HWND box);
+// The direct children of a window, in z order (creation order for controls).
+std::vector<HWND> children(HWND parent);
+SCROLLINFO verticalScroll(HWND window);
+
+// --- acting on it; every send is bounded ---
+LRESULT send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+void click(HWND control);  // BM_CLICK: a real press and release, notifying the parent
+void postKey(HWND target, WPARAM key);
+void setText(HWND control, const std::string& text);
+// Waits until the window's thread has handled everything posted to it so far.
+void settle(HWND window);
+
+// The DPI the Wine prefix runs at (HKCU\Control Panel\Desktop\LogPixels).
+int systemDpi();
+
+}  // namespace tandrel::testing
