@@ -179,12 +179,15 @@ void rebuildStationRows() {
     if (pane == nullptr) {
         return;
     }
+    // Nothing is drawn while the rows are replaced; the whole pane is painted once at the end.
+    SendMessageA(pane, WM_SETREDRAW, FALSE, 0);
     destroyRows(pane);
     RowGeometry geometry = rowGeometry();
     for (int i = 0; i < settingsDraft.stationCount; ++i) {
         createStationRow(i, geometry);
     }
     resetScrollRange(geometry);
+    SendMessageA(pane, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(pane, nullptr, TRUE);
     UpdateWindow(pane);
 }
