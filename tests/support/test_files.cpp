@@ -9,8 +9,8 @@
 namespace tandrel::testing {
 
 TempDir::TempDir() {
-    std::random_device seed;
-    std::mt19937_64 random(seed());
+    std::random_device entropy;
+    std::mt19937_64 random(entropy());
     std::filesystem::path base = std::filesystem::temp_directory_path();
     for (;;) {
         std::ostringstream name;

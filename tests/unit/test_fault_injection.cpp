@@ -373,9 +373,9 @@ TEST_F(SaveFaults, KilledWhileSavingLeavesTheCompleteOldOrNewFile) {
     const std::string path = file.string();
     ASSERT_TRUE(saveSettingsToFile(*first, path.c_str()));
 
-    const unsigned seed = std::random_device{}();
-    SCOPED_TRACE("seed " + std::to_string(seed));
-    std::mt19937 random(seed);
+    const unsigned start = std::random_device{}();
+    SCOPED_TRACE("random start " + std::to_string(start));
+    std::mt19937 random(start);
     std::uniform_int_distribution<int> delayMicros(0, 4000);
     int sawFirst = 0;
     int sawSecond = 0;
