@@ -11,10 +11,6 @@ namespace {
 
 constexpr std::size_t LOG_LINE_SIZE = 1024;
 
-const char* text(const host::HostString& value) {
-    return value.get() != nullptr ? value.get() : "";
-}
-
 void requestOwnClientVariables(uint64 connection) {
     anyID ownClient = 0;
     if (host::getClientID(connection, ownClient) == 0) {
@@ -25,7 +21,7 @@ void requestOwnClientVariables(uint64 connection) {
 void printClientLibVersion() {
     host::HostString version;
     if (host::getClientLibVersion(version) == 0) {
-        std::fprintf(connectionLogOutput, "[Tandrel] Clientlib: %s\n", text(version));
+        std::fprintf(connectionLogOutput, "[Tandrel] Clientlib: %s\n", host::printable(version));
         version.release();
     }
 }
@@ -47,7 +43,7 @@ bool printServerName(uint64 connection) {
         host::logMessage("Error querying server name", LogLevel_ERROR, connection);
         return false;
     }
-    std::fprintf(connectionLogOutput, "[Tandrel] Server: %s\n", text(name));
+    std::fprintf(connectionLogOutput, "[Tandrel] Server: %s\n", host::printable(name));
     name.release();
     return true;
 }
@@ -58,7 +54,7 @@ void printOwnClient(uint64 connection) {
     if (host::getClientID(connection, ownClient) == 0 &&
         host::getClientSelfVariableAsString(connection, CLIENT_NICKNAME, nickname) == 0) {
         std::fprintf(connectionLogOutput, "[Tandrel] Me - ID: %d, nick: %s\n", static_cast<int>(ownClient),
-                     text(nickname));
+                     host::printable(nickname));
         nickname.release();
     }
 }
@@ -71,7 +67,7 @@ void printChannels(uint64 connection) {
     for (const uint64* channel = channels.get(); channel != nullptr && *channel != 0; ++channel) {
         host::HostString name;
         if (host::getChannelVariableAsString(connection, *channel, CHANNEL_NAME, name) == 0) {
-            std::fprintf(connectionLogOutput, "[Tandrel]   Ch %llu: %s\n", *channel, text(name));
+            std::fprintf(connectionLogOutput, "[Tandrel]   Ch %llu: %s\n", *channel, host::printable(name));
             name.release();
         }
     }

@@ -9,11 +9,6 @@
 namespace tandrel {
 namespace {
 
-// A host string for printing; a null answer prints as nothing.
-const char* text(const host::HostString& value) {
-    return value.get() != nullptr ? value.get() : "";
-}
-
 // A new block with the formatted text in it, cut at INFO_TEXT_SIZE - 1 characters; null when the heap
 // is exhausted.
 template <typename... Values>
@@ -45,7 +40,8 @@ char* serverBlock(uint64 connection) {
             "IP:        [color=#990000]%s[/color]\n"
             "Server ID: [color=#990000]%s[/color]\n"
             "Icon ID:   [color=#990000]%d[/color]",
-            text(name), text(uniqueId), text(ip), text(serverId), iconId);
+            host::printable(name), host::printable(uniqueId), host::printable(ip), host::printable(serverId),
+            iconId);
     }
     name.release();
     uniqueId.release();
@@ -68,7 +64,7 @@ char* channelBlock(uint64 connection, uint64 channel) {
             "Name:    [color=#990000]%s[/color]\n"
             "ID:      [color=#990000]%llu[/color]\n"
             "Icon ID: [color=#990000]%d[/color]",
-            text(name), channel, iconId);
+            host::printable(name), channel, iconId);
     }
     name.release();
     return block;
@@ -97,7 +93,8 @@ char* clientBlock(uint64 connection, uint64 itemId) {
             "DB ID:      [color=#990000]%d[/color]\n"
             "Talk Power: [color=#990000]%d[/color]\n"
             "Icon ID:    [color=#990000]%d[/color]",
-            text(nickname), text(uniqueId), static_cast<int>(client), databaseId, talkPower, iconId);
+            host::printable(nickname), host::printable(uniqueId), static_cast<int>(client), databaseId,
+            talkPower, iconId);
     }
     nickname.release();
     uniqueId.release();

@@ -45,6 +45,11 @@ class HostMemory {
 };
 
 using HostString = HostMemory<char>;
+
+// A host string for printing; a null answer prints as nothing.
+inline const char* printable(const HostString& value) {
+    return value.get() != nullptr ? value.get() : "";
+}
 using HostClientList = HostMemory<anyID>;  // ends with a 0 entry
 using HostIdList = HostMemory<uint64>;     // ends with a 0 entry
 

@@ -14,7 +14,6 @@ constexpr int GROUP_GAP96 = 12;
 constexpr int INFO_GROUP_HEIGHT96 = 116;
 constexpr int ADD_GROUP_HEIGHT96 = 168;
 constexpr int BUTTON_ROW_HEIGHT96 = 28;
-constexpr int STATION_ROW_PITCH96 = 26;
 constexpr int PANE_INSET96 = 4;
 constexpr int PANE_MIN_HEIGHT96 = 56;
 constexpr int PANE_MAX_HEIGHT96 = 280;
@@ -241,7 +240,7 @@ bool queryMessageFontForDpi(LOGFONTA& font) {
 }  // namespace
 
 int stationPaneHeight() {
-    int height = scale(STATION_ROW_PITCH96) * settingsDraft.stationCount + scale(PANE_INSET96);
+    int height = scale(STATION_ROW_PITCH96) * settingsDraft.stationCount + scale(STATION_ROW_TOP_INSET96);
     if (height < scale(PANE_MIN_HEIGHT96)) {
         height = scale(PANE_MIN_HEIGHT96);
     }

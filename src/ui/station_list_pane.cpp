@@ -8,8 +8,6 @@ namespace tandrel {
 namespace {
 
 // Lengths at 96 DPI, scaled one by one at layout time.
-constexpr int ROW_PITCH96 = 26;
-constexpr int ROW_TOP_INSET96 = 4;
 constexpr int CHECK_LEFT96 = 4;
 constexpr int CHECK_RIGHT_SPACE96 = 33;
 constexpr int CHECK_GAP96 = 6;
@@ -37,8 +35,8 @@ RowGeometry rowGeometry() {
     int scrollBar = GetSystemMetrics(SM_CXVSCROLL);
     int paneWidth = settingsWindowState.paneWidth;
     RowGeometry g{};
-    g.pitch = scale(ROW_PITCH96);
-    g.topInset = scale(ROW_TOP_INSET96);
+    g.pitch = scale(STATION_ROW_PITCH96);
+    g.topInset = scale(STATION_ROW_TOP_INSET96);
     g.checkLeft = scale(CHECK_LEFT96);
     g.checkWidth = paneWidth - scale(CHECK_RIGHT_SPACE96) - scale(CHECK_GAP96) - scrollBar;
     g.deleteLeft = paneWidth - scale(DELETE_RIGHT_SPACE96) - scrollBar;

@@ -6,6 +6,11 @@
 
 namespace tandrel {
 
+// Rows are this far apart, the first this far below the pane's top, at 96 DPI; the layout sizes the
+// pane from the same lengths.
+inline constexpr int STATION_ROW_PITCH96 = 26;
+inline constexpr int STATION_ROW_TOP_INSET96 = 4;
+
 // Recreates every row from the working copy and shows the list from its top.
 void rebuildStationRows();
 
