@@ -1,11 +1,10 @@
 // The exported bodies: each answers from the identity constants or forwards to its subsystem.
 #include "plugin/entry_points.h"
 
-#include <cstdlib>
-
 #include "info/connection_log.h"
 #include "info/info_panel.h"
 #include "plugin/host_functions.h"
+#include "plugin/plugin_heap.h"
 #include "plugin_identity.h"
 #include "plugin/plugin_lifecycle.h"
 #include "radio/admin_gate.h"
@@ -66,7 +65,7 @@ void ts3plugin_shutdown(void) noexcept {
 }
 
 void ts3plugin_freeMemory(void* data) noexcept {
-    std::free(data);
+    releaseBlock(data);
 }
 
 // The window has no parent and no owner, so both arguments go unused. The native build has no

@@ -1,6 +1,5 @@
 #include "plugin/plugin_lifecycle.h"
 
-#include <cstdlib>
 #include <cstring>
 
 #include "plugin/host_functions.h"
@@ -47,7 +46,7 @@ void registerPluginId(const char* id) {
 }
 
 void releasePluginId() {
-    std::free(pluginId);
+    releaseBlock(pluginId);
     pluginId = nullptr;
 }
 

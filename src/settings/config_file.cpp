@@ -222,7 +222,7 @@ bool replaceConfigFile(const char* path, const char* text, std::size_t length) {
 // Frees a heap buffer on every path out of a save.
 struct HeapBuffer {
     explicit HeapBuffer(std::size_t size) : data(static_cast<char*>(allocateBlock(size))) {}
-    ~HeapBuffer() { std::free(data); }
+    ~HeapBuffer() { releaseBlock(data); }
     HeapBuffer(const HeapBuffer&) = delete;
     HeapBuffer& operator=(const HeapBuffer&) = delete;
     char* data;

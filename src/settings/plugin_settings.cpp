@@ -17,11 +17,19 @@ void resetToDefaultStations(PluginSettings& settings) {
     settings.stationCount = DEFAULT_STATION_COUNT;
 }
 
+SettingsGuardObserver settingsGuardObserver = nullptr;
+
 SettingsGuard::SettingsGuard() {
     platform::lockSettings();
+    if (settingsGuardObserver != nullptr) {
+        settingsGuardObserver(true);
+    }
 }
 
 SettingsGuard::~SettingsGuard() {
+    if (settingsGuardObserver != nullptr) {
+        settingsGuardObserver(false);
+    }
     platform::unlockSettings();
 }
 

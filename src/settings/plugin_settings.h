@@ -42,6 +42,12 @@ class SettingsGuard {
     SettingsGuard& operator=(const SettingsGuard&) = delete;
 };
 
+// Told, on the thread that holds the guard, right after it is taken (true) and right before it is let
+// go (false). Null in the plug-in; tests set it to see which calls take the guard, how often, and
+// whether a host call happens while it is held.
+using SettingsGuardObserver = void (*)(bool held);
+extern SettingsGuardObserver settingsGuardObserver;
+
 // Readers for the host's threads: each takes the guard, copies what it needs and lets go.
 struct InfoSwitches {
     int server;

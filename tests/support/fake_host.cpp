@@ -1,14 +1,29 @@
 #include "fake_host.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
 
+#include "settings/plugin_settings.h"
+
 namespace tandrel::testing {
 namespace {
 
 FakeHost* currentHost = nullptr;
+
+// The plug-in's settings guard as this host sees it: how often it was taken, and whether the calling
+// thread holds it now, which no host call may happen under.
+thread_local int guardDepth = 0;
+std::atomic<int> guardAcquisitions{0};
+
+void observeSettingsGuard(bool held) {
+    guardDepth += held ? 1 : -1;
+    if (held) {
+        ++guardAcquisitions;
+    }
+}
 
 FakeHost& host() {
     if (currentHost == nullptr) {
@@ -378,6 +393,8 @@ FakeHost::FakeHost() {
         std::abort();
     }
     currentHost = this;
+    guardAcquisitions = 0;
+    settingsGuardObserver = observeSettingsGuard;
     fillWithTraps(table_, std::make_integer_sequence<int, TS3_FUNCTION_COUNT>{});
     table_.getClientLibVersion = fakeGetClientLibVersion;
     table_.freeMemory = fakeFreeMemory;
@@ -404,6 +421,7 @@ FakeHost::~FakeHost() {
     for (auto& [pointer, allocation] : allocations_) {
         std::free(const_cast<void*>(pointer));
     }
+    settingsGuardObserver = nullptr;
     currentHost = nullptr;
 }
 
@@ -493,7 +511,14 @@ void FakeHost::trap(int slot) {
     problems_.push_back("unused host slot " + std::to_string(slot) + " was called");
 }
 
+int FakeHost::settingsGuardAcquisitions() const {
+    return guardAcquisitions.load();
+}
+
 void FakeHost::recordCall(std::string call) {
+    if (guardDepth > 0) {
+        problems_.push_back(call + " while the plug-in holds its settings guard");
+    }
     if (callObserver) {
         callObserver(call);
     }

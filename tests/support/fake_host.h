@@ -116,6 +116,9 @@ class FakeHost {
     std::vector<int> menuCallIds() const;
     // Sees every call as it is logged (the simulated client prints them); runs under the host's lock.
     std::function<void(const std::string& call)> callObserver;
+    // How often the plug-in took its settings guard since this host was made, on any thread. A host
+    // call made while the calling thread holds the guard counts as a problem.
+    int settingsGuardAcquisitions() const;
     // Forgets the calls so far, and restarts the per-function call numbers that faults count.
     void clearCalls();
 

@@ -1,7 +1,6 @@
 #include "heap_counter.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "plugin/plugin_heap.h"
 
@@ -25,7 +24,7 @@ void* countingAllocator(std::size_t size) {
         return nullptr;
     }
     ++state.handedOut;
-    return std::malloc(size);
+    return previousAllocator(size);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// Stands in for the plug-in's block allocator: counts the blocks it hands out and can make chosen
-// allocations fail, to drive every out-of-memory path.
+// Sits in front of the plug-in's block allocator: counts the allocations asked for and can make
+// chosen ones fail, to drive every out-of-memory path. The blocks it lets through come from the
+// allocator that was in place before it (the heap ledger's, in the suites).
 #pragma once
 
 #include <cstddef>

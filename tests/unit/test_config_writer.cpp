@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "plugin_heap_ledger.h"
 #include "settings/config_file.h"
 #include "settings/default_stations.h"
 #include "settings_builders.h"
@@ -87,7 +88,10 @@ TEST(ConfigWriter, FullTableOfLongestTextsFitsTheBuffer) {
 class ConfigSave : public ::testing::Test {
   protected:
     ConfigSave() : file(makeClientPluginFolder(appData.path()) / "TandrelPlugin.ini") {}
-    ~ConfigSave() override { configFileOperations = standardConfigFileOperations; }
+    ~ConfigSave() override {
+        configFileOperations = standardConfigFileOperations;
+        EXPECT_THAT(pluginHeap.problems(), ::testing::IsEmpty()) << "the save's buffer is not released";
+    }
 
     std::vector<std::string> filesInFolder() const {
         std::vector<std::string> names;
@@ -97,6 +101,7 @@ class ConfigSave : public ::testing::Test {
         return names;
     }
 
+    PluginHeapLedger pluginHeap;
     TempDir appData;
     std::filesystem::path file;
 };

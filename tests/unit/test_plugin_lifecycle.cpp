@@ -1,11 +1,11 @@
 // Identity answers, registration with its walk over the open connections, shutdown and the
 // release of handed-out memory.
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "plugin_identity.h"
 #include "plugin_test.h"
+#include "settings_builders.h"
 
 namespace tandrel::testing {
 namespace {
@@ -24,9 +24,15 @@ TEST(PluginIdentity, AnswersAreFixedAndNeedNoInitialisation) {
     EXPECT_EQ(ts3plugin_name(), ts3plugin_name()) << "the same static text on every call";
 }
 
-TEST(PluginSharedBodies, ReturnZeroAnswersNullTextAndZero) {
+using SharedBodyTest = PluginTest;
+
+TEST_F(SharedBodyTest, ReturnZeroAnswersZeroAndIgnoredEventsTouchNothing) {
     EXPECT_EQ(tandrelReturnZero(), 0);
+    const PluginSettings before = pluginSettings;
     tandrelIgnoreEvent();
+    EXPECT_THAT(host.calls(), IsEmpty());
+    EXPECT_EQ(std::memcmp(&before, &pluginSettings, sizeof before), 0);
+    EXPECT_EQ(pluginHeap.outstandingBlocks(), 0u);
 }
 
 using RegistrationTest = PluginTest;
@@ -69,6 +75,7 @@ TEST_F(RegistrationTest, SecondRegistrationReplacesTheFirstCopy) {
     ts3plugin_registerPluginID("first");
     ts3plugin_registerPluginID("second");
     EXPECT_STREQ(pluginId, "second");
+    EXPECT_EQ(pluginHeap.outstandingBlocks(), 1u) << "only the second copy is held";
 }
 
 TEST_F(RegistrationTest, NullIdFromTheHostLeavesThePluginUnregistered) {
@@ -86,6 +93,7 @@ TEST_F(ShutdownTest, ReleasesTheIdAndASecondCallDoesNothing) {
     host.clearCalls();
     ts3plugin_shutdown();
     EXPECT_EQ(pluginId, nullptr);
+    EXPECT_EQ(pluginHeap.outstandingBlocks(), 0u) << "the copy of the ID is released";
     ts3plugin_shutdown();
     EXPECT_EQ(pluginId, nullptr);
     EXPECT_THAT(host.calls(), IsEmpty()) << "shutdown neither logs nor touches a menu item";
@@ -97,12 +105,28 @@ TEST_F(ShutdownTest, WithoutRegistrationDoesNothing) {
     EXPECT_THAT(host.calls(), IsEmpty());
 }
 
-TEST(FreeMemory, ReleasesHeapBlocksAndIgnoresNull) {
+using FreeMemoryTest = PluginTest;
+
+// What the plug-in handed to the host comes back through ts3plugin_freeMemory, into the same heap.
+TEST_F(FreeMemoryTest, ReleasesWhatThePluginHandedOutAndIgnoresNull) {
+    appendStation(pluginSettings, "Jazz", "https://j.example/", 1);
+    PluginMenuItem** items = nullptr;
+    char* icon = nullptr;
+    ts3plugin_initMenus(&items, &icon);
+    ASSERT_NE(items, nullptr);
+    const std::size_t handedOut = pluginHeap.outstandingBlocks();
+    ASSERT_GT(handedOut, 1u) << "the array and its items";
+    std::size_t released = 0;
+    for (PluginMenuItem** item = items; *item != nullptr; ++item) {
+        ts3plugin_freeMemory(*item);
+        ++released;
+    }
+    ts3plugin_freeMemory(items);
+    ++released;
+    EXPECT_EQ(released, handedOut);
+    EXPECT_EQ(pluginHeap.outstandingBlocks(), 0u);
     ts3plugin_freeMemory(nullptr);
-    void* block = std::malloc(1024);
-    ASSERT_NE(block, nullptr);
-    std::memset(block, 0x5A, 1024);
-    ts3plugin_freeMemory(block);
+    EXPECT_THAT(pluginHeap.problems(), IsEmpty());
 }
 
 }  // namespace
