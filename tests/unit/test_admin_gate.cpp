@@ -1,5 +1,6 @@
 // The admin gate: reading the group list, the evaluation with its log lines, and the events that
 // trigger it.
+#include <map>
 #include <string>
 #include <vector>
 
@@ -86,6 +87,14 @@ class AdminGateTest : public PluginTest {
         return calls;
     }
 
+    // The host's record of the admin items when the last evaluation set each of them to enabled.
+    std::map<int, int> everyAdminItemAt(int enabled) const {
+        std::map<int, int> items;
+        for (int id : adminItems)
+            items[id] = enabled;
+        return items;
+    }
+
     static std::vector<std::string> joined(std::vector<std::string> head,
                                            const std::vector<std::string>& tail) {
         head.insert(head.end(), tail.begin(), tail.end());
@@ -110,8 +119,7 @@ TEST_F(AdminGateTest, EverybodyElseKeepsThemDisabled) {
     host.addConnection(1, 5).addClient(5, "me", "Me", other);
     ts3plugin_registerPluginID("id");
     EXPECT_EQ(host.logLines().at(0).text, "Tandrel: SERVER_GROUPS='" + other + "' admin=0");
-    for (const auto& [id, enabled] : host.menuEnabled())
-        EXPECT_EQ(enabled, 0) << id;
+    EXPECT_EQ(host.menuEnabled(), everyAdminItemAt(0));
     EXPECT_EQ(host.menuCallIds().size(), adminItems.size());
 }
 
@@ -151,8 +159,7 @@ TEST_F(AdminGateTest, NullGroupListFromTheHostIsLoggedAsNullAndDisables) {
     host.inject("getClientVariableAsString", {0, true});
     ts3plugin_registerPluginID("id");
     EXPECT_EQ(host.logLines().at(0).text, "Tandrel: SERVER_GROUPS='(null)' admin=0");
-    for (const auto& [id, enabled] : host.menuEnabled())
-        EXPECT_EQ(enabled, 0);
+    EXPECT_EQ(host.menuEnabled(), everyAdminItemAt(0));
 }
 
 TEST_F(AdminGateTest, LongGroupListIsDecidedWholeAndLoggedCut) {
@@ -165,8 +172,7 @@ TEST_F(AdminGateTest, LongGroupListIsDecidedWholeAndLoggedCut) {
     const std::string line = host.logLines().at(0).text;
     EXPECT_EQ(line.size(), 511u);
     EXPECT_EQ(line.rfind("Tandrel: SERVER_GROUPS='" + other + ",", 0), 0u);
-    for (const auto& [id, enabled] : host.menuEnabled())
-        EXPECT_EQ(enabled, 1) << id;
+    EXPECT_EQ(host.menuEnabled(), everyAdminItemAt(1));
 }
 
 TEST_F(AdminGateTest, LastConnectionOfTheListDecides) {
@@ -176,8 +182,7 @@ TEST_F(AdminGateTest, LastConnectionOfTheListDecides) {
     EXPECT_EQ(host.logLines().size(), 2u);
     EXPECT_EQ(host.logLines()[0].logId, 1u);
     EXPECT_EQ(host.logLines()[1].logId, 2u);
-    for (const auto& [id, enabled] : host.menuEnabled())
-        EXPECT_EQ(enabled, 0) << id;
+    EXPECT_EQ(host.menuEnabled(), everyAdminItemAt(0));
     EXPECT_EQ(host.menuCallIds().size(), 2 * adminItems.size());
 }
 
@@ -186,8 +191,7 @@ TEST_F(AdminGateTest, ConnectionWithFailedOwnIdLeavesTheEarlierDecision) {
     host.addConnection(2, 6);
     host.failCall("getClientID", 1, 2);
     ts3plugin_registerPluginID("id");
-    for (const auto& [id, enabled] : host.menuEnabled())
-        EXPECT_EQ(enabled, 1) << id;
+    EXPECT_EQ(host.menuEnabled(), everyAdminItemAt(1));
 }
 
 TEST_F(AdminGateTest, SelfVariableUpdateOfTheGroupsSetsTheItemsWithoutAsking) {

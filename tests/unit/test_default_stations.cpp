@@ -31,9 +31,70 @@ constexpr std::array<const char*, DEFAULT_STATION_COUNT> expectedLabels = {
     "Schlager | Schlager",  "Schlager | Party",       "Deutsch | BR3",
 };
 
+// The stream of each built-in station, in the same order as the labels.
+constexpr std::array<const char*, DEFAULT_STATION_COUNT> expectedUrls = {
+    "https://stream.rockantenne.de/rockantenne/stream/mp3",
+    "https://stream.rockantenne.de/classic-perlen/stream/mp3",
+    "https://streams.radiobob.de/bob-hardrock/mp3-192/streams.radiobob.de/",
+    "https://stream.rockantenne.de/heavy-metal/stream/mp3",
+    "https://stream.rockantenne.de/alternative/stream/mp3",
+    "https://stream.rockantenne.de/blues-rock/stream/mp3",
+    "https://stream.rockantenne.de/deutschrock/stream/mp3",
+    "https://stream.rockantenne.de/80er-rock/stream/mp3",
+    "https://stream.rockantenne.de/90er-rock/stream/mp3",
+    "https://icecast.radiofrance.fr/fiprock-midfi.mp3",
+    "https://streams.bigfm.de/bigfm-charts-128-mp3",
+    "https://streams.ilovemusic.de/iloveradio1.mp3",
+    "https://frontend.streamonkey.net/energy-berlin/stream/mp3",
+    "https://stream.kissfm.de/kissfm/mp3-128/internetradio/",
+    "https://stream.antenne.de/top-40/stream/mp3",
+    "https://mp3.ffh.de/ffhchannels/hqbrandneu.mp3",
+    "https://streams.ilovemusic.de/iloveradio14.mp3",
+    "https://stream.antenne.de/lovesongs/stream/mp3",
+    "https://wdr-1live-live.icecastssl.wdr.de/wdr/1live/live/mp3/128/stream.mp3",
+    "https://icecast.ndr.de/ndr/ndr2/niedersachsen/mp3/128/stream.mp3",
+    "https://stream.antenne.de/antenne/stream/mp3",
+    "https://mp3.planetradio.de/planetradio/hqlivestream.mp3",
+    "https://streams.ilovemusic.de/iloveradio3.mp3",
+    "https://streams.bigfm.de/bigfm-rnb-128-mp3",
+    "https://streams.bigfm.de/bigfm-deutschrap-128-mp3",
+    "https://streams.ilovemusic.de/iloveradio27.mp3",
+    "https://stream.sunshine-live.de/techno/mp3-192/stream.sunshine-live.de/",
+    "https://stream.sunshine-live.de/edm/mp3-192/stream.sunshine-live.de/",
+    "https://stream.sunshine-live.de/house/mp3-192/stream.sunshine-live.de/",
+    "https://streams.ilovemusic.de/iloveradio21.mp3",
+    "https://stream.sunshine-live.de/trance/mp3-192/stream.sunshine-live.de/",
+    "https://streams.ilovemusic.de/iloveradio2.mp3",
+    "https://mp3.planetradio.de/plrchannels/hqtheclub.mp3",
+    "https://streams.ilovemusic.de/iloveradio5.mp3",
+    "https://stream.antenne.de/chillout/stream/mp3",
+    "https://mp3.ffh.de/ffhchannels/hqlounge.mp3",
+    "https://streams.ilovemusic.de/iloveradio17.mp3",
+    "https://ice1.somafm.com/dronezone-128-mp3",
+    "https://icecast.radiofrance.fr/fipgroove-midfi.mp3",
+    "https://stream.srg-ssr.ch/m/rsj/mp3_128",
+    "https://icecast.radiofrance.fr/fipjazz-midfi.mp3",
+    "https://stream.antenne.de/oldies-but-goldies/stream/mp3",
+    "https://stream.antenne.de/70er-hits/stream/mp3",
+    "https://stream.antenne.de/80er-kulthits/stream/mp3",
+    "https://mp3.ffh.de/ffhchannels/hq90er.mp3",
+    "https://streams.ilovemusic.de/iloveradio12.mp3",
+    "https://dispatcher.rndfnk.com/br/brklassik/live/mp3/high",
+    "https://stream.klassikradio.de/live/mp3-192/stream.klassikradio.de/",
+    "https://dispatcher.rndfnk.com/br/brschlager/live/mp3/mid",
+    "https://stream.ffn.de/radiobollerwagen/mp3-192/",
+    "https://dispatcher.rndfnk.com/br/br3/live/mp3/mid",
+};
+
 TEST(DefaultStations, LabelsAreTheShippedListInOrder) {
     for (int i = 0; i < DEFAULT_STATION_COUNT; ++i) {
         EXPECT_STREQ(defaultStations[i].label, expectedLabels[i]) << "station " << i;
+    }
+}
+
+TEST(DefaultStations, EachStationPlaysItsOwnStream) {
+    for (int i = 0; i < DEFAULT_STATION_COUNT; ++i) {
+        EXPECT_STREQ(defaultStations[i].url, expectedUrls[i]) << defaultStations[i].label;
     }
 }
 
@@ -64,7 +125,7 @@ TEST(ResetToDefaultStations, FillsTheFirst51AndLeavesTheRest) {
     EXPECT_EQ(settings->stationCount, 51);
     for (int i = 0; i < DEFAULT_STATION_COUNT; ++i) {
         EXPECT_STREQ(settings->stations[i].label, expectedLabels[i]);
-        EXPECT_STREQ(settings->stations[i].url, defaultStations[i].url);
+        EXPECT_STREQ(settings->stations[i].url, expectedUrls[i]);
         EXPECT_EQ(settings->stationEnabled[i], 1);
     }
     EXPECT_STREQ(settings->stations[51].label, "beyond the defaults");

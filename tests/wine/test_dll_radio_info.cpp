@@ -150,6 +150,7 @@ TEST_F(DllRadioTest, BadAnswersFromTheHostAreSurvived) {
         longList += "8,";
     host.findConnection(1)->findClient(5)->serverGroups = longList + adminGroup;
     p.registerPluginID("tandrel-id");
+    ASSERT_EQ(host.menuEnabled().size(), 8u) << "every admin item was set";
     for (const auto& [id, value] : host.menuEnabled())
         EXPECT_EQ(value, 1) << id;
     EXPECT_EQ(host.logLines().at(0).text.size(), 511u);
