@@ -69,7 +69,8 @@ class SimulatedClient {
         return true;
     }
 
-    void stop() {
+    // True when the host's ledger is clean at the end.
+    bool stop() {
         if (windowOpen_) {
             std::printf("the settings window is open; shutdown closes it\n");
         }
@@ -80,6 +81,7 @@ class SimulatedClient {
         std::printf("shutdown; host ledger: %s\n", problems.empty() ? "clean" : "NOT clean");
         for (const std::string& problem : problems)
             std::printf("  %s\n", problem.c_str());
+        return problems.empty();
     }
 
     // One command line; false ends the session.
@@ -276,6 +278,5 @@ int main() {
         if (!client.run(line))
             break;
     }
-    client.stop();
-    return 0;
+    return client.stop() ? 0 : 3;
 }

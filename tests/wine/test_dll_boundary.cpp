@@ -174,21 +174,60 @@ TEST_F(DllTest, AnswersItsIdentityBeforeStartUp) {
     EXPECT_EQ(p.offersConfigure(), 1);
 }
 
+#if defined(__i386__)
+// How far the stack pointer moves across one call of body with nine 32-bit argument words pushed
+// before it and removed after it by the caller, as the client's cdecl calls do: 0 when the body
+// leaves its arguments to the caller, 36 when it pops them itself.
+long stackDriftOfCall(void* body) {
+    long drift = 0;
+    asm volatile(
+        "movl %%esp, %%edi\n\t"
+        "pushl $0\n\tpushl $0\n\tpushl $0\n\tpushl $0\n\tpushl $0\n\t"
+        "pushl $0\n\tpushl $0\n\tpushl $0\n\tpushl $0\n\t"
+        "call *%1\n\t"
+        "addl $36, %%esp\n\t"
+        "movl %%esp, %0\n\t"
+        "subl %%edi, %0\n\t"
+        "movl %%edi, %%esp\n\t"
+        : "=&r"(drift)
+        : "r"(body)
+        : "eax", "ecx", "edx", "edi", "memory", "cc");
+    return drift;
+}
+
+// The shape a wrongly declared shared body would have: it pops its own 36 bytes of arguments.
+void __stdcall popsItsOwnArguments(uint64, anyID, uint64, uint64, int, const char*) {}
+#endif
+
 TEST_F(DllTest, SharedBodiesTakeTheHostsFullArgumentLists) {
     const PluginEntryPoints& p = library.plugin();
     EXPECT_EQ(p.onTextMessageEvent(1, 1, 2, 3, "someone", "uid=", "!play", 0), 0);
     EXPECT_EQ(p.keyDeviceName("key"), nullptr);
-    // An event without a body of its own, called with the host's eight arguments: the stack must
-    // come back balanced, which the next calls rely on.
+    // An event without a body of its own (the shared empty body), with the host's arguments.
     using MoveEvent = void (*)(uint64, anyID, uint64, uint64, int, const char*);
     auto onClientMove = reinterpret_cast<MoveEvent>(
         reinterpret_cast<void*>(GetProcAddress(library.module(), "ts3plugin_onClientMoveEvent")));
     ASSERT_NE(onClientMove, nullptr);
-    for (int i = 0; i < 1000; ++i) {
-        onClientMove(1, 2, 3, 4, 5, "moved");
-    }
+    onClientMove(1, 2, 3, 4, 5, "moved");
     EXPECT_EQ(p.apiVersion(), 26);
     p.freeMemory(nullptr);
+}
+
+// Under 32-bit cdecl the caller removes the arguments, so one empty body serves every event whatever
+// its argument list; a body that removed them itself would leave the client's stack off by their size.
+TEST_F(DllTest, SharedBodiesLeaveTheArgumentsToTheCaller) {
+#if defined(__i386__)
+    ASSERT_EQ(stackDriftOfCall(reinterpret_cast<void*>(popsItsOwnArguments)), 36)
+        << "the measure sees a body that pops its arguments";
+    for (const char* name :
+         {"ts3plugin_onClientMoveEvent", "ts3plugin_onTextMessageEvent", "ts3plugin_onServerErrorEvent"}) {
+        void* body = reinterpret_cast<void*>(GetProcAddress(library.module(), name));
+        ASSERT_NE(body, nullptr) << name;
+        EXPECT_EQ(stackDriftOfCall(body), 0) << name;
+    }
+#else
+    GTEST_SKIP() << "64-bit Windows has one calling convention, in which the caller always owns the stack";
+#endif
 }
 
 TEST_F(DllTest, StartsRegistersAndShutsDownAgainstTheHost) {

@@ -72,7 +72,7 @@ TEST(Shutdown, ClosesAnOpenWindowWithoutCommittingAndTheDllUnloads) {
     EXPECT_EQ(plugin.playCommandForStation(0), "!play https://stream0.example/live");
     call.reset();
     plugin.unload();  // FreeLibrary with no thread left in the DLL
-    SUCCEED() << "unloaded";
+    EXPECT_EQ(GetModuleHandleA(PluginLibrary::path().c_str()), nullptr) << "the DLL is gone from the process";
 }
 
 TEST(SecondConfigure, ReturnsAtOnceAndLeavesTheOpenWindowAlone) {
@@ -156,7 +156,6 @@ TEST(Teardown, FiftyOpeningsLeaveNoGdiOrUserObjectsBehind) {
     PluginUnderTest plugin(1, 0, 1, numberedStations(12));
     GdiLedger ledger(plugin.library().module());
     ASSERT_GT(ledger.hookedImports(), 0);
-    HANDLE process = GetCurrentProcess();
     int windowsWhileOpen = 0;
     auto cycle = [&](int k) {
         ConfigureCall call(plugin.p());
@@ -175,28 +174,20 @@ TEST(Teardown, FiftyOpeningsLeaveNoGdiOrUserObjectsBehind) {
     cycle(0);
     std::size_t gdiAfterFirst = ledger.liveObjects();
     int windowsAfterFirst = processWindowCount();
-    DWORD guiGdiFirst = GetGuiResources(process, GR_GDIOBJECTS);
-    DWORD guiUserFirst = GetGuiResources(process, GR_USEROBJECTS);
     for (int k = 1; k < 50; ++k) {
         cycle(k);
     }
     std::size_t gdiAfterFifty = ledger.liveObjects();
     int windowsAfterFifty = processWindowCount();
-    DWORD guiGdiFifty = GetGuiResources(process, GR_GDIOBJECTS);
-    DWORD guiUserFifty = GetGuiResources(process, GR_USEROBJECTS);
     std::printf("plug-in GDI objects alive: %u after 1, %u after 50 openings (%u created in all)\n",
                 static_cast<unsigned>(gdiAfterFirst), static_cast<unsigned>(gdiAfterFifty),
                 static_cast<unsigned>(ledger.created()));
     std::printf("process windows: %d after 1, %d after 50\n", windowsAfterFirst, windowsAfterFifty);
-    std::printf("GetGuiResources GDI %lu -> %lu, USER %lu -> %lu (0 where the system does not count)\n",
-                guiGdiFirst, guiGdiFifty, guiUserFirst, guiUserFifty);
     EXPECT_EQ(gdiAfterFirst, 0u);
     EXPECT_EQ(gdiAfterFifty, 0u);
     EXPECT_GT(ledger.created(), 50u * 4);
     EXPECT_GT(windowsWhileOpen, 15) << "the count sees the open window and its controls";
     EXPECT_EQ(windowsAfterFifty, windowsAfterFirst);
-    EXPECT_LE(guiGdiFifty, guiGdiFirst);
-    EXPECT_LE(guiUserFifty, guiUserFirst);
     EXPECT_FALSE(classRegistered("TandrelSettingsWnd"));
     EXPECT_FALSE(classRegistered("TandrelScrollPane"));
 }
