@@ -34,7 +34,8 @@ void ledgerReleaser(void* block) {
         std::lock_guard<std::mutex> hold(ledger->lock);
         if (ledger->blocks.erase(block) == 0) {
             // Not ours, or released twice: freeing it could corrupt the heap, so keep it.
-            ledger->faults.push_back("plug-in heap: release of a block it never handed out or released twice");
+            ledger->faults.push_back(
+                "plug-in heap: release of a block it never handed out or released twice");
             return;
         }
     }

@@ -50,8 +50,10 @@ TEST_F(SettingsGuardUse, EachReaderTakesItOnceAndNeverAcrossAHostCall) {
         {"server info", [] { showInfo(PLUGIN_SERVER, 0); }, 1},
         {"channel info", [] { showInfo(PLUGIN_CHANNEL, 4); }, 1},
         {"client info", [] { showInfo(PLUGIN_CLIENT, 9); }, 1},
-        {"station item", [&] { ts3plugin_onMenuItemEvent(1, PLUGIN_MENU_TYPE_CLIENT, firstStationItem + 1, 0); }, 1},
-        {"own radio item (reads no settings)", [] { ts3plugin_onMenuItemEvent(1, PLUGIN_MENU_TYPE_CLIENT, 0, 0); }, 0},
+        {"station item",
+         [&] { ts3plugin_onMenuItemEvent(1, PLUGIN_MENU_TYPE_CLIENT, firstStationItem + 1, 0); }, 1},
+        {"own radio item (reads no settings)",
+         [] { ts3plugin_onMenuItemEvent(1, PLUGIN_MENU_TYPE_CLIENT, 0, 0); }, 0},
         {"menu building",
          [] {
              PluginMenuItem** items = nullptr;
@@ -83,7 +85,8 @@ TEST(SettingsGuardSeam, AHostCallUnderTheGuardIsReported) {
     }
     host.table().getClientID(1, &own);
     EXPECT_EQ(host.settingsGuardAcquisitions(), 1);
-    EXPECT_THAT(host.problems(), ::testing::ElementsAre("getClientID(1) while the plug-in holds its settings guard"));
+    EXPECT_THAT(host.problems(),
+                ::testing::ElementsAre("getClientID(1) while the plug-in holds its settings guard"));
 }
 
 }  // namespace

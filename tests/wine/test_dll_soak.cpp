@@ -144,7 +144,8 @@ SoakRun soak(std::size_t plantedLeak) {
     leaked.reserve(CYCLES);
     SoakRun run{currentUsage(), {}, {}};
     for (int cycle = 0; cycle < CYCLES; ++cycle) {
-        EXPECT_TRUE(loadUseAndUnload(cycle)) << "cycle " << cycle << ": cannot load " << PluginLibrary::path();
+        EXPECT_TRUE(loadUseAndUnload(cycle))
+            << "cycle " << cycle << ": cannot load " << PluginLibrary::path();
         if (::testing::Test::HasFailure()) {
             break;
         }
