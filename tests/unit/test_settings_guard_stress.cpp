@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "emulated_32bit.h"
 #include "plugin/entry_points.h"
 #include "plugin/plugin_lifecycle.h"
 #include "radio/bot_commands.h"
@@ -96,6 +97,9 @@ class SettingsGuardStress : public ::testing::Test {
 };
 
 TEST_F(SettingsGuardStress, ReadersNeverSeeAHalfCommittedRecord) {
+    if (thirtyTwoBitCodeIsEmulated()) {
+        GTEST_SKIP() << EMULATED_THREADS_SKIP;
+    }
     std::thread writer([&] {
         for (int generation = 1; generation <= COMMITS; ++generation) {
             commit(*recordOfGeneration(generation));

@@ -8,6 +8,7 @@
 #include <set>
 #include <thread>
 
+#include "emulated_32bit.h"
 #include "gdi_ledger.h"
 #include "window_driver.h"
 
@@ -202,6 +203,9 @@ std::string stressUrl(int j) {
 }
 
 TEST(CommitRace, ReadersNeverSeeATornUrl) {
+    if (thirtyTwoBitCodeIsEmulated()) {
+        GTEST_SKIP() << EMULATED_THREADS_SKIP;
+    }
     std::vector<TestStation> stations;
     std::set<std::string> commands;
     for (int j = 0; j < 200; ++j) {
