@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "host/plugin_id.h"
 #include "info/connection_log.h"
 #include "instant_host.h"
 #include "plugin/entry_points.h"
-#include "plugin/plugin_lifecycle.h"
 #include "radio/admin_gate.h"
 #include "radio/context_menus.h"
 #include "settings/config_file.h"

@@ -1,6 +1,6 @@
 #include "info/connection_log.h"
 
-#include "plugin/host_functions.h"
+#include "host/host_functions.h"
 #include "plugin_identity.h"
 
 namespace tandrel {

@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "plugin/host_api.h"
+#include "host/host_api.h"
 
 namespace tandrel {
 

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "plugin/host_functions.h"
-#include "plugin/plugin_heap.h"
+#include "base/plugin_heap.h"
+#include "host/host_functions.h"
 #include "settings/plugin_settings.h"
 
 namespace tandrel {

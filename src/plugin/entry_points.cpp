@@ -1,11 +1,11 @@
 // The exported bodies: each answers from the identity constants or forwards to its subsystem.
 #include "plugin/entry_points.h"
 
+#include "base/plugin_heap.h"
+#include "host/host_functions.h"
+#include "host/plugin_id.h"
 #include "info/connection_log.h"
 #include "info/info_panel.h"
-#include "plugin/host_functions.h"
-#include "plugin/plugin_heap.h"
-#include "plugin/plugin_lifecycle.h"
 #include "plugin_identity.h"
 #include "radio/admin_gate.h"
 #include "radio/bot_commands.h"
@@ -52,8 +52,11 @@ int ts3plugin_init(void) noexcept {
     return 0;
 }
 
+// Without an ID no menu item can be touched, so there is nothing to evaluate then.
 void ts3plugin_registerPluginID(const char* id) noexcept {
-    registerPluginId(id);
+    if (keepPluginId(id)) {
+        refreshMenuAccessOnEveryConnection();
+    }
 }
 
 void ts3plugin_shutdown(void) noexcept {

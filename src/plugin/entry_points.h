@@ -4,7 +4,7 @@
 
 #include <stdint.h>
 
-#include "plugin/host_api.h"
+#include "host/host_api.h"
 
 extern "C" {
 

@@ -5,8 +5,8 @@
 #include <string_view>
 
 #include "deployment_config.h"
-#include "plugin/host_functions.h"
-#include "plugin/plugin_lifecycle.h"
+#include "host/host_functions.h"
+#include "host/plugin_id.h"
 #include "radio/context_menus.h"
 
 namespace tandrel {
@@ -105,6 +105,18 @@ void refreshMenuAccess(uint64 connection) {
         groups.release();
     }
     setRadioMenusEnabled(admin);
+}
+
+void refreshMenuAccessOnEveryConnection() {
+    host::HostIdList connections;
+    if (host::getServerConnectionHandlerList(connections) != 0) {
+        return;
+    }
+    for (const uint64* connection = connections.get(); connection != nullptr && *connection != 0;
+         ++connection) {
+        refreshMenuAccess(*connection);
+    }
+    connections.release();
 }
 
 void onOwnClientVariableChanged(int flag, const char* newValue) {

@@ -3,7 +3,7 @@
 // are the only trace of the last evaluation.
 #pragma once
 
-#include "plugin/host_api.h"
+#include "host/host_api.h"
 
 namespace tandrel {
 
@@ -14,6 +14,10 @@ int isRadioAdmin(const char* serverGroups);
 // Evaluates the own client's server groups on one connection, logs the outcome and sets the admin
 // items. Does nothing before the plug-in ID is known.
 void refreshMenuAccess(uint64 connection);
+
+// Evaluates every connection the host lists, in list order: the last one decides. Run once the
+// plug-in has its ID.
+void refreshMenuAccessOnEveryConnection();
 
 // Sets every admin item of both menus to enabled (0 or 1). Callers call it only while the plug-in ID
 // is known.

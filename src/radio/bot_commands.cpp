@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/bounded_copy.h"
 #include "deployment_config.h"
-#include "plugin/host_functions.h"
+#include "host/host_functions.h"
 #include "radio/context_menus.h"
-#include "settings/bounded_copy.h"
 #include "settings/plugin_settings.h"
 
 namespace tandrel {

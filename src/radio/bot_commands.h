@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-#include "plugin/host_api.h"
+#include "host/host_api.h"
 
 namespace tandrel {
 

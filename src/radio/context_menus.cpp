@@ -3,10 +3,10 @@
 #include <array>
 #include <cstring>
 
-#include "plugin/host_functions.h"
-#include "plugin/plugin_heap.h"
-#include "plugin/plugin_lifecycle.h"
-#include "settings/bounded_copy.h"
+#include "base/bounded_copy.h"
+#include "base/plugin_heap.h"
+#include "host/host_functions.h"
+#include "host/plugin_id.h"
 
 namespace tandrel {
 

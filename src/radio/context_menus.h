@@ -2,7 +2,7 @@
 // back to commands and stations.
 #pragma once
 
-#include "plugin/host_api.h"
+#include "host/host_api.h"
 #include "settings/plugin_settings.h"
 
 namespace tandrel {

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "plugin/plugin_heap.h"
-#include "settings/bounded_copy.h"
+#include "base/bounded_copy.h"
+#include "base/plugin_heap.h"
 #include "settings/settings_platform.h"
 
 namespace tandrel {

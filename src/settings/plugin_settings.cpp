@@ -1,6 +1,6 @@
 #include "settings/plugin_settings.h"
 
-#include "settings/bounded_copy.h"
+#include "base/bounded_copy.h"
 #include "settings/default_stations.h"
 #include "settings/settings_platform.h"
 

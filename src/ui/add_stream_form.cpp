@@ -6,8 +6,8 @@
 
 #include <cstring>
 
+#include "base/bounded_copy.h"
 #include "example_streams.h"
-#include "settings/bounded_copy.h"
 #include "ui/settings_window_state.h"
 #include "ui/station_list_pane.h"
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "settings/bounded_copy.h"
+#include "base/bounded_copy.h"
 #include "settings/config_file.h"
 #include "settings/plugin_settings.h"
 #include "ui/add_stream_form.h"

@@ -1,6 +1,6 @@
 #include "ui/station_list_pane.h"
 
-#include "settings/bounded_copy.h"
+#include "base/bounded_copy.h"
 #include "ui/dark_theme.h"
 #include "ui/settings_window_state.h"
 

@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "plugin/host_api.h"
+#include "host/host_api.h"
 
 namespace tandrel::testing {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "plugin/plugin_heap.h"
+#include "base/plugin_heap.h"
 
 namespace tandrel::testing {
 namespace {

@@ -4,7 +4,7 @@
 #include <map>
 #include <mutex>
 
-#include "plugin/plugin_heap.h"
+#include "base/plugin_heap.h"
 
 namespace tandrel::testing {
 namespace {

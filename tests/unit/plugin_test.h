@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "fake_host.h"
+#include "host/plugin_id.h"
 #include "plugin/entry_points.h"
-#include "plugin/plugin_lifecycle.h"
 #include "plugin_heap_ledger.h"
 #include "radio/context_menus.h"
 #include "settings/plugin_settings.h"

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "fake_host.h"
-#include "plugin/host_functions.h"
+#include "host/host_functions.h"
 
 namespace tandrel::testing {
 namespace {

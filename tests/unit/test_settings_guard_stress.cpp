@@ -14,12 +14,12 @@
 #include <thread>
 #include <vector>
 
+#include "base/bounded_copy.h"
 #include "emulated_32bit.h"
+#include "host/plugin_id.h"
 #include "plugin/entry_points.h"
-#include "plugin/plugin_lifecycle.h"
 #include "radio/bot_commands.h"
 #include "radio/context_menus.h"
-#include "settings/bounded_copy.h"
 #include "settings/plugin_settings.h"
 #include "settings_builders.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/host_api.h"
+#include "host/host_api.h"
 
 namespace tandrel::testing {
 

@@ -1,4 +1,4 @@
-#include "plugin/plugin_heap.h"
+#include "base/plugin_heap.h"
 
 #include <cstdlib>
 

@@ -1,10 +1,8 @@
-#include "plugin/plugin_lifecycle.h"
+#include "host/plugin_id.h"
 
 #include <cstring>
 
-#include "plugin/host_functions.h"
-#include "plugin/plugin_heap.h"
-#include "radio/admin_gate.h"
+#include "base/plugin_heap.h"
 
 namespace tandrel {
 
@@ -27,22 +25,10 @@ char* duplicateText(const char* text) {
 
 }  // namespace
 
-void registerPluginId(const char* id) {
+bool keepPluginId(const char* id) {
     releasePluginId();
     pluginId = duplicateText(id);
-    if (pluginId == nullptr) {
-        // Without an ID no menu item can be touched, so there is nothing to evaluate.
-        return;
-    }
-    host::HostIdList connections;
-    if (host::getServerConnectionHandlerList(connections) != 0) {
-        return;
-    }
-    for (const uint64* connection = connections.get(); connection != nullptr && *connection != 0;
-         ++connection) {
-        refreshMenuAccess(*connection);
-    }
-    connections.release();
+    return pluginId != nullptr;
 }
 
 void releasePluginId() {

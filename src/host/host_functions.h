@@ -3,7 +3,7 @@
 // error instead of a jump to address 0, and so that host memory is released in one place.
 #pragma once
 
-#include "plugin/host_api.h"
+#include "host/host_api.h"
 
 namespace tandrel::host {
 

@@ -1,4 +1,4 @@
-#include "plugin/host_functions.h"
+#include "host/host_functions.h"
 
 namespace tandrel::host {
 namespace {
