@@ -1,9 +1,9 @@
 #include "radio/admin_gate.h"
 
-#include <climits>
 #include <cstdio>
 #include <string_view>
 
+#include "base/decimal.h"
 #include "deployment_config.h"
 #include "host/host_functions.h"
 #include "host/plugin_id.h"
@@ -18,30 +18,11 @@ bool isGroupSeparator(char c) {
     return c == ',' || c == ' ';
 }
 
-bool isDecimalSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 // The value of one token as the standard decimal conversion reads it: white space, an optional sign,
 // digits up to the first non-digit; no digits give 0. A value beyond the range of int gives 0 too,
 // which no administrators' group can be.
 long long tokenValue(std::string_view token) {
-    std::size_t i = 0;
-    while (i < token.size() && isDecimalSpace(token[i])) {
-        ++i;
-    }
-    bool negative = i < token.size() && token[i] == '-';
-    if (i < token.size() && (token[i] == '-' || token[i] == '+')) {
-        ++i;
-    }
-    long long value = 0;
-    for (; i < token.size() && token[i] >= '0' && token[i] <= '9'; ++i) {
-        value = value * 10 + (token[i] - '0');
-        if (value > INT_MAX) {
-            return 0;
-        }
-    }
-    return negative ? -value : value;
+    return readDecimal(token).value;
 }
 
 bool isAdminGroup(long long groupId) {

@@ -1,10 +1,10 @@
 #include "settings/config_file.h"
 
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 
 #include "base/bounded_copy.h"
+#include "base/decimal.h"
 #include "base/plugin_heap.h"
 #include "settings/settings_platform.h"
 
@@ -55,31 +55,12 @@ class LineScanner {
     // "%d": white space, an optional sign, then at least one digit, up to the first non-digit. A
     // number outside the range of int does not match (sscanf leaves that case undefined).
     bool decimal(int& value) {
-        const char* p = position_;
-        while (isScanfSpace(*p)) {
-            ++p;
-        }
-        bool negative = *p == '-';
-        if (*p == '-' || *p == '+') {
-            ++p;
-        }
-        if (!isDigit(*p)) {
+        const DecimalReading reading = readDecimal(position_);
+        if (!reading.hasDigits || !reading.fitsInt) {
             return false;
         }
-        long long magnitude = 0;
-        const long long limit = negative ? -static_cast<long long>(INT_MIN) : INT_MAX;
-        bool fits = true;
-        for (; isDigit(*p); ++p) {
-            if (fits) {
-                magnitude = magnitude * 10 + (*p - '0');
-                fits = magnitude <= limit;
-            }
-        }
-        if (!fits) {
-            return false;
-        }
-        value = static_cast<int>(negative ? -magnitude : magnitude);
-        position_ = p;
+        value = reading.value;
+        position_ += reading.length;
         return true;
     }
 
@@ -99,11 +80,6 @@ class LineScanner {
     }
 
   private:
-    static bool isDigit(char c) { return c >= '0' && c <= '9'; }
-    static bool isScanfSpace(char c) {
-        return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-    }
-
     const char* position_;
 };
 
