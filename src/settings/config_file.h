@@ -1,5 +1,5 @@
-// The configuration file "TandrelPlugin.ini": one "key=value" line per setting, read once at start-up
-// and rewritten whole when the user confirms the settings window.
+// The configuration file "TandrelPlugin.ini": one "key=value" line per setting, in UTF-8, read once at
+// start-up and rewritten whole when the user confirms the settings window.
 #pragma once
 
 #include <cstddef>

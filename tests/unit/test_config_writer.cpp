@@ -198,7 +198,7 @@ TEST_F(ConfigSave, SavedRecordsReadBackUnchanged) {
     mixed->showChannelInfo = 5;
     appendStation(*mixed, "Label with = and  blanks ", "https://x.example/a=b?c=d", 1);
     appendStation(*mixed, "", "url of a station without label", 0);
-    appendStation(*mixed, "\xC4rger \xFC\xE4 bytes", "", -3);
+    appendStation(*mixed, "\xC3\x84rger \xC3\xBC\xC3\xA4 \xE2\x82\xAC \xF0\x9F\x8E\xB5", "", -3);
     records.push_back(std::move(mixed));
     auto full = emptySettings();
     for (int i = 0; i < MAX_STATIONS; ++i) {
