@@ -312,6 +312,13 @@ unsigned int fakeSetPluginMenuEnabled(const char* pluginId, int menuId, int enab
     return error;
 }
 
+void fakePrintMessage(uint64 connection, const char* text, int target) {
+    FakeHost& fake = host();
+    std::lock_guard lock(fake.mutex());
+    fake.handle("printMessage", joined(number(connection), quoted(text), number(target)));
+    fake.recordPrinted(connection, text, target);
+}
+
 // Unused slots: each records which slot was called and answers an error, so that the plug-in does
 // not go on with whatever it expected back.
 template <int Slot>
@@ -395,6 +402,7 @@ FakeHost::FakeHost() {
     table_.getServerConnectionHandlerList = fakeGetServerConnectionHandlerList;
     table_.getServerVariableAsInt = fakeGetServerVariableAsInt;
     table_.getServerVariableAsString = fakeGetServerVariableAsString;
+    table_.printMessage = fakePrintMessage;
     table_.setPluginMenuEnabled = fakeSetPluginMenuEnabled;
 }
 
@@ -508,6 +516,10 @@ void FakeHost::recordMessage(uint64 connection, const char* text, anyID target) 
     messages_.push_back({connection, text != nullptr ? text : "", target});
 }
 
+void FakeHost::recordPrinted(uint64 connection, const char* text, int target) {
+    printed_.push_back({connection, text != nullptr ? text : "", target});
+}
+
 void FakeHost::recordMenuEnabled(int menuId, int enabled) {
     menuEnabled_[menuId] = enabled;
     menuCallIds_.push_back(menuId);
@@ -539,6 +551,11 @@ std::vector<FakePrivateMessage> FakeHost::sentMessages() const {
     return messages_;
 }
 
+std::vector<FakePrintedMessage> FakeHost::printedMessages() const {
+    std::lock_guard lock(mutex_);
+    return printed_;
+}
+
 std::map<int, int> FakeHost::menuEnabled() const {
     std::lock_guard lock(mutex_);
     return menuEnabled_;
@@ -555,6 +572,7 @@ void FakeHost::clearCalls() {
     callCounts_.clear();
     logLines_.clear();
     messages_.clear();
+    printed_.clear();
     menuCallIds_.clear();
 }
 
