@@ -233,10 +233,12 @@ bool handleDialogKey(HWND window, const MSG& message) {
     return false;
 }
 
-// Runs until the window's destruction posts WM_QUIT (or GetMessageA fails).
+// Runs until the window's destruction posts WM_QUIT (or GetMessageW fails). The wide functions hand
+// typed characters to the wide name and URL fields as they are; the ANSI forms would pass them
+// through the ANSI code page and lose every character it lacks.
 void runMessageLoop(HWND window) {
     MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         if (message.message == WM_MOUSEWHEEL) {
             forwardWheelToPane(message);
             continue;
@@ -244,9 +246,9 @@ void runMessageLoop(HWND window) {
         if (message.message == WM_KEYDOWN && handleDialogKey(window, message)) {
             continue;
         }
-        if (!IsDialogMessageA(window, &message)) {
+        if (!IsDialogMessageW(window, &message)) {
             TranslateMessage(&message);
-            DispatchMessageA(&message);
+            DispatchMessageW(&message);
         }
     }
 }
