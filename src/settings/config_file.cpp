@@ -394,14 +394,14 @@ bool saveSettingsToFile(const PluginSettings& settings, const char* path) {
     return length > 0 && replaceConfigFile(path, text.data, length);
 }
 
-void saveSettings() {
+bool saveSettings() {
     char path[CONFIG_PATH_SIZE];
     if (!composeConfigFilePath(path)) {
-        return;
+        return false;
     }
     HeapBuffer text(configTextCapacity());
     if (text.data == nullptr) {
-        return;
+        return false;
     }
     std::size_t length = 0;
     {
@@ -409,9 +409,7 @@ void saveSettings() {
         SettingsGuard guard;
         length = formatConfigText(pluginSettings, text.data, configTextCapacity());
     }
-    if (length > 0) {
-        replaceConfigFile(path, text.data, length);
-    }
+    return length > 0 && replaceConfigFile(path, text.data, length);
 }
 
 }  // namespace tandrel

@@ -106,7 +106,7 @@ TEST_F(ConfigSave, SaveSettingsWritesTheLiveRecordToAppData) {
     pluginSettings = PluginSettings{};
     pluginSettings.showChannelInfo = 1;
     appendStation(pluginSettings, "Jazz | Jazz", "https://j.example/", 1);
-    saveSettings();
+    EXPECT_TRUE(saveSettings());
     EXPECT_EQ(readBytes(file), onDisk(formatted(pluginSettings)));
     EXPECT_THAT(filesInFolder(), ::testing::ElementsAre("TandrelPlugin.ini"));
 }
@@ -123,7 +123,7 @@ TEST_F(ConfigSave, MissingFolderWritesNothing) {
     TempDir emptyAppData;
     ScopedEnv env("APPDATA", emptyAppData.path().string());
     pluginSettings = PluginSettings{};
-    saveSettings();
+    EXPECT_FALSE(saveSettings());
     EXPECT_TRUE(std::filesystem::is_empty(emptyAppData.path()));
 }
 
@@ -133,7 +133,7 @@ TEST_F(ConfigSave, AppDataTooLongWritesNothing) {
         ADD_FAILURE() << "no file may be opened for a path that does not fit";
         return nullptr;
     };
-    saveSettings();
+    EXPECT_FALSE(saveSettings());
 }
 
 // Each operation of a save, made to fail: the old file must survive byte for byte.
@@ -153,6 +153,12 @@ TEST_P(ConfigSaveFailure, KeepsTheOldFileAndLeavesNoTemporaryFile) {
     writeBytes(file, oldContent);
     GetParam().breakIt(configFileOperations);
     EXPECT_FALSE(saveSettingsToFile(*defaultSettings(), file.string().c_str()));
+    {
+        // The save of the live record reports the same failure.
+        ScopedEnv env("APPDATA", appData.path().string());
+        pluginSettings = *defaultSettings();
+        EXPECT_FALSE(saveSettings());
+    }
     configFileOperations = standardConfigFileOperations;
     EXPECT_EQ(readBytes(file), oldContent);
     EXPECT_THAT(filesInFolder(), ::testing::ElementsAre("TandrelPlugin.ini"));
