@@ -2,7 +2,8 @@
 // every later reader of the record relies on:
 // - the station count is 1 to 200 and station 0 has a label (the reader falls back to the built-in
 //   stations otherwise);
-// - every label and URL of all 200 entries is terminated inside its field;
+// - every label and URL of all 200 entries is terminated inside its field and is UTF-8, whatever
+//   bytes the file held;
 // - reading the text from memory gives the same record, byte for byte, as reading it through fgets
 //   with the reader's line buffer, the way the plug-in reads the file;
 // - the record saves and loads back to itself, within what the file cannot keep: a label or URL cut
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "settings/config_file.h"
+#include "base/utf8.h"
 #include "settings_builders.h"
 
 namespace {
@@ -44,6 +46,9 @@ void checkRecord(const PluginSettings& settings) {
         }
         if (!terminatedInside(settings.stations[i].url, STATION_URL_SIZE)) {
             fail("url not terminated", std::to_string(i));
+        }
+        if (!utf8::isValid(settings.stations[i].label) || !utf8::isValid(settings.stations[i].url)) {
+            fail("label or url not UTF-8", std::to_string(i));
         }
     }
     if (settings.stations[0].label[0] == '\0') {

@@ -29,6 +29,11 @@ enum PluginMenuType {
     PLUGIN_MENU_TYPE_CLIENT = 2,
 };
 
+enum PluginMessageTarget {
+    PLUGIN_MESSAGE_TARGET_SERVER = 0,  // the connection's server tab
+    PLUGIN_MESSAGE_TARGET_CHANNEL = 1,
+};
+
 enum PluginItemType {
     PLUGIN_SERVER = 0,
     PLUGIN_CHANNEL = 1,
@@ -80,8 +85,9 @@ typedef void (*UnusedHostFunction)(void);
 
 #define TS3_FUNCTION_COUNT 226
 
-// The host's function table, passed whole to ts3plugin_setFunctionPointers. Every function returns an
-// error code, 0 on success; strings and arrays it returns are released with freeMemory.
+// The host's function table, passed whole to ts3plugin_setFunctionPointers. Every function but
+// printMessage returns an error code, 0 on success; strings and arrays it returns are released with
+// freeMemory. Texts go both ways in UTF-8.
 struct TS3Functions {
     unsigned int (*getClientLibVersion)(char** result);  // 0
     UnusedHostFunction unused1To4[4];
@@ -121,7 +127,9 @@ struct TS3Functions {
     UnusedHostFunction unused98[1];
     unsigned int (*getServerVariableAsString)(uint64 serverConnectionHandlerID, size_t flag,
                                               char** result);  // 99
-    UnusedHostFunction unused100To196[97];
+    UnusedHostFunction unused100To183[84];
+    void (*printMessage)(uint64 serverConnectionHandlerID, const char* message, int messageTarget);  // 184
+    UnusedHostFunction unused185To196[12];
     unsigned int (*setPluginMenuEnabled)(const char* pluginID, int menuID, int enabled);  // 197
     UnusedHostFunction unused198To225[28];
 };
@@ -149,6 +157,7 @@ TANDREL_HOST_SLOT(getChannelList, 93);
 TANDREL_HOST_SLOT(getServerConnectionHandlerList, 96);
 TANDREL_HOST_SLOT(getServerVariableAsInt, 97);
 TANDREL_HOST_SLOT(getServerVariableAsString, 99);
+TANDREL_HOST_SLOT(printMessage, 184);
 TANDREL_HOST_SLOT(setPluginMenuEnabled, 197);
 #undef TANDREL_HOST_SLOT
 static_assert(sizeof(TS3Functions) == TS3_FUNCTION_COUNT * sizeof(void*), "the host table has 226 slots");

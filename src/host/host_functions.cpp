@@ -152,4 +152,10 @@ void setPluginMenuEnabled(const char* pluginId, int menuId, int enabled) {
     }
 }
 
+void printMessage(uint64 connection, const char* text, PluginMessageTarget target) {
+    if (hostTable.printMessage != nullptr) {
+        hostTable.printMessage(connection, text, target);
+    }
+}
+
 }  // namespace tandrel::host

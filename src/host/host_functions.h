@@ -72,5 +72,7 @@ unsigned int getServerConnectionHandlerList(HostIdList& connections);
 unsigned int getServerVariableAsInt(uint64 connection, size_t property, int& value);
 unsigned int getServerVariableAsString(uint64 connection, size_t property, HostString& value);
 void setPluginMenuEnabled(const char* pluginId, int menuId, int enabled);
+// A line for the user in one of the connection's tabs.
+void printMessage(uint64 connection, const char* text, PluginMessageTarget target);
 
 }  // namespace tandrel::host

@@ -1,22 +1,72 @@
 #include "info/info_panel.h"
 
 #include <cstdio>
+#include <cstring>
+#include <string_view>
 
 #include "base/plugin_heap.h"
 #include "host/host_functions.h"
 #include "settings/plugin_settings.h"
+#include "base/utf8.h"
 
 namespace tandrel {
 namespace {
 
-// A new block with the formatted text in it, cut at INFO_TEXT_SIZE - 1 characters; null when the heap
-// is exhausted.
+constexpr std::size_t TEXT_LIMIT = INFO_TEXT_SIZE - 1;
+
+// Host text is shown as it is, never read as markup: a zero-width space after each "[" keeps it from
+// opening a BBCode tag (a clan tag "[ABC]", or an "[img]" that would make every viewer fetch a
+// stranger's image), and shows nothing. Text without "[" goes in unchanged.
+constexpr std::string_view TAG_BREAK = "\xE2\x80\x8B";
+
+// One host value as it goes into a block: at most as much as a block can show, which the cut of the
+// whole block then shortens to fit.
+class LiteralText {
+  public:
+    explicit LiteralText(const host::HostString& value) {
+        std::size_t length = 0;
+        for (const char* p = host::printable(value); *p != '\0' && length < TEXT_LIMIT; ++p) {
+            text_[length++] = *p;
+            if (*p == '[') {
+                std::memcpy(text_ + length, TAG_BREAK.data(), TAG_BREAK.size());
+                length += TAG_BREAK.size();
+            }
+        }
+        text_[length] = '\0';
+    }
+    const char* get() const { return text_; }
+
+  private:
+    char text_[TEXT_LIMIT + TAG_BREAK.size() + 1];
+};
+
+// A block's own text plus at most four host values, each of at most a block's length.
+constexpr std::size_t FORMATTED_SIZE = 5 * INFO_TEXT_SIZE;
+
+// How much of a formatted block is kept: at most TEXT_LIMIT bytes, ending on a character boundary. A
+// "[" of host text goes when its zero-width space does not fit, so that the cut leaves no "[" that
+// could start a tag with whatever the host shows after the block.
+std::size_t keptLength(const char* text, std::size_t length) {
+    std::size_t kept = utf8::cutLength(std::string_view(text, length), TEXT_LIMIT);
+    if (kept < length && kept > 0 && text[kept - 1] == '[' && text[kept] == TAG_BREAK[0]) {
+        --kept;
+    }
+    return kept;
+}
+
+// A new block with the formatted text in it, cut to fit; null when the heap is exhausted.
 template <typename... Values>
 char* formatBlock(const char* format, Values... values) {
     auto* block = static_cast<char*>(allocateBlock(INFO_TEXT_SIZE));
-    if (block != nullptr) {
-        std::snprintf(block, INFO_TEXT_SIZE, format, values...);
+    if (block == nullptr) {
+        return nullptr;
     }
+    char formatted[FORMATTED_SIZE];
+    int written = std::snprintf(formatted, sizeof formatted, format, values...);
+    std::size_t length = written < 0 ? 0 : static_cast<std::size_t>(written);
+    length = keptLength(formatted, length < sizeof formatted ? length : sizeof formatted - 1);
+    std::memcpy(block, formatted, length);
+    block[length] = '\0';
     return block;
 }
 
@@ -40,8 +90,8 @@ char* serverBlock(uint64 connection) {
             "IP:        [color=#990000]%s[/color]\n"
             "Server ID: [color=#990000]%s[/color]\n"
             "Icon ID:   [color=#990000]%d[/color]",
-            host::printable(name), host::printable(uniqueId), host::printable(ip), host::printable(serverId),
-            iconId);
+            LiteralText(name).get(), LiteralText(uniqueId).get(), LiteralText(ip).get(),
+            LiteralText(serverId).get(), iconId);
     }
     name.release();
     uniqueId.release();
@@ -64,7 +114,7 @@ char* channelBlock(uint64 connection, uint64 channel) {
             "Name:    [color=#990000]%s[/color]\n"
             "ID:      [color=#990000]%llu[/color]\n"
             "Icon ID: [color=#990000]%d[/color]",
-            host::printable(name), channel, iconId);
+            LiteralText(name).get(), channel, iconId);
     }
     name.release();
     return block;
@@ -93,7 +143,7 @@ char* clientBlock(uint64 connection, uint64 itemId) {
             "DB ID:      [color=#990000]%d[/color]\n"
             "Talk Power: [color=#990000]%d[/color]\n"
             "Icon ID:    [color=#990000]%d[/color]",
-            host::printable(nickname), host::printable(uniqueId), static_cast<int>(client), databaseId,
+            LiteralText(nickname).get(), LiteralText(uniqueId).get(), static_cast<int>(client), databaseId,
             talkPower, iconId);
     }
     nickname.release();

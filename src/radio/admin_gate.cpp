@@ -8,6 +8,7 @@
 #include "host/host_functions.h"
 #include "host/plugin_id.h"
 #include "radio/context_menus.h"
+#include "base/utf8.h"
 
 namespace tandrel {
 namespace {
@@ -78,10 +79,13 @@ void refreshMenuAccess(uint64 connection) {
                          connection);
     } else {
         admin = isRadioAdmin(groups.get());
-        // A long list is cut in the log line; the decision above saw all of it.
+        // A long list is cut in the log line, at a character boundary; the decision above saw all of it.
         char line[LOG_LINE_SIZE];
-        std::snprintf(line, sizeof line, "Tandrel: SERVER_GROUPS='%s' admin=%d",
-                      groups.get() != nullptr ? groups.get() : "(null)", admin);
+        int written = std::snprintf(line, sizeof line, "Tandrel: SERVER_GROUPS='%s' admin=%d",
+                                    groups.get() != nullptr ? groups.get() : "(null)", admin);
+        if (written >= static_cast<int>(sizeof line)) {
+            line[utf8::completeLength(std::string_view(line, sizeof line - 1))] = '\0';
+        }
         host::logMessage(line, LogLevel_INFO, connection);
         groups.release();
     }

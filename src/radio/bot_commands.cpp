@@ -13,6 +13,8 @@
 namespace tandrel {
 namespace {
 
+constexpr std::size_t LOG_LINE_SIZE = 512;
+
 // The same relative ID gives the same command in both menus.
 constexpr std::array<const char*, FIXED_MENU_ITEM_COUNT> FIXED_COMMANDS = {
     "!subscribe", "!unsubscribe", "!subscribe channel", "!unsubscribe channel"};
@@ -35,12 +37,43 @@ bool relativeItemId(int menuType, int menuItemId, int& relative) {
     return relative >= 0;
 }
 
-// The bot among the connection's clients: its client ID, or false when it is not there. Every list
-// and string the host returns is released before this returns.
-bool findBot(uint64 connection, anyID& bot) {
+// Why a command did not reach the bot: a line for the user in the connection's server tab, and a
+// warning in the client's log that names the failed step.
+struct CommandFailure {
+    const char* userText;
+    const char* logReason;
+};
+
+constexpr CommandFailure CLIENT_LIST_UNREADABLE = {
+    "Tandrel: Clientliste nicht lesbar, Radio-Befehl nicht gesendet", "getClientList failed"};
+constexpr CommandFailure BOT_NOT_FOUND = {"Tandrel: Radio-Bot nicht gefunden",
+                                          "radio bot not on this server"};
+constexpr CommandFailure SEND_FAILED = {"Tandrel: Radio-Befehl konnte nicht gesendet werden",
+                                        "requestSendPrivateTextMsg failed"};
+
+// error is the host's code of the failed call, 0 when no call failed.
+void reportFailure(uint64 connection, const CommandFailure& failure, unsigned int error) {
+    host::printMessage(connection, failure.userText, PLUGIN_MESSAGE_TARGET_SERVER);
+    char line[LOG_LINE_SIZE];
+    if (error != 0) {
+        std::snprintf(line, sizeof line, "Tandrel: radio command not sent: %s (error %u)", failure.logReason,
+                      error);
+    } else {
+        std::snprintf(line, sizeof line, "Tandrel: radio command not sent: %s", failure.logReason);
+    }
+    host::logMessage(line, LogLevel_WARNING, connection);
+}
+
+enum class BotSearch { Found, NotFound, ListUnreadable };
+
+// The bot among the connection's clients, with its client ID in bot when found. Every list and
+// string the host returns is released before this returns; on ListUnreadable, error holds the
+// host's code. A list the host reports as given but leaves out counts as empty.
+BotSearch findBot(uint64 connection, anyID& bot, unsigned int& error) {
     host::HostClientList clients;
-    if (host::getClientList(connection, clients) != 0) {
-        return false;
+    error = host::getClientList(connection, clients);
+    if (error != 0) {
+        return BotSearch::ListUnreadable;
     }
     for (const anyID* client = clients.get(); client != nullptr && *client != 0; ++client) {
         host::HostString uniqueId;
@@ -52,11 +85,11 @@ bool findBot(uint64 connection, anyID& bot) {
         if (isBot) {
             bot = *client;
             clients.release();
-            return true;
+            return BotSearch::Found;
         }
     }
     clients.release();
-    return false;
+    return BotSearch::NotFound;
 }
 
 }  // namespace
@@ -87,8 +120,20 @@ void sendBotCommandForMenuItem(uint64 connection, int menuType, int menuItemId) 
         return;
     }
     anyID bot = 0;
-    if (findBot(connection, bot)) {
-        host::requestSendPrivateTextMsg(connection, command, bot);
+    unsigned int error = 0;
+    switch (findBot(connection, bot, error)) {
+        case BotSearch::ListUnreadable:
+            reportFailure(connection, CLIENT_LIST_UNREADABLE, error);
+            return;
+        case BotSearch::NotFound:
+            reportFailure(connection, BOT_NOT_FOUND, 0);
+            return;
+        case BotSearch::Found:
+            error = host::requestSendPrivateTextMsg(connection, command, bot);
+            if (error != 0) {
+                reportFailure(connection, SEND_FAILED, error);
+            }
+            return;
     }
 }
 

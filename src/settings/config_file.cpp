@@ -7,6 +7,7 @@
 #include "base/decimal.h"
 #include "base/plugin_heap.h"
 #include "settings/settings_platform.h"
+#include "base/utf8.h"
 
 namespace tandrel {
 
@@ -131,15 +132,36 @@ bool textLineValue(const char* line, std::string_view& value) {
     return true;
 }
 
+// A line longer than the reader's buffer arrives in pieces, and the first piece may end inside a
+// character.
+bool isCutPiece(const char* line) {
+    std::size_t length = std::strlen(line);
+    return length == CONFIG_LINE_SIZE - 1 && line[length - 1] != '\n';
+}
+
+// Stores a label or URL as UTF-8. A value that is not UTF-8 comes from a file written in the ANSI code
+// page (by hand, or by an earlier build) and is read in it, so that the next save writes it as UTF-8.
+template <std::size_t N>
+void storeText(char (&field)[N], std::string_view value, bool cutPiece) {
+    std::string_view whole = cutPiece ? value.substr(0, utf8::completeLength(value)) : value;
+    if (utf8::isValid(whole)) {
+        copyBounded(field, whole);
+        return;
+    }
+    char decoded[platform::UTF8_BYTES_PER_ANSI_BYTE * CONFIG_LINE_SIZE];
+    std::size_t length = platform::ansiToUtf8(value, decoded, sizeof decoded);
+    copyBounded(field, std::string_view(decoded, length));
+}
+
 void applyTextLine(PluginSettings& settings, const char* line, int index, const char* key) {
     std::string_view value;
     if (!textLineValue(line, value)) {
         return;
     }
     if (std::strcmp(key, "label") == 0) {
-        copyBounded(settings.stations[index].label, value);
+        storeText(settings.stations[index].label, value, isCutPiece(line));
     } else if (std::strcmp(key, "url") == 0) {
-        copyBounded(settings.stations[index].url, value);
+        storeText(settings.stations[index].url, value, isCutPiece(line));
     }
 }
 
@@ -348,14 +370,14 @@ bool saveSettingsToFile(const PluginSettings& settings, const char* path) {
     return length > 0 && replaceConfigFile(path, text.data, length);
 }
 
-void saveSettings() {
+bool saveSettings() {
     char path[CONFIG_PATH_SIZE];
     if (!composeConfigFilePath(path)) {
-        return;
+        return false;
     }
     HeapBuffer text(configTextCapacity());
     if (text.data == nullptr) {
-        return;
+        return false;
     }
     std::size_t length = 0;
     {
@@ -363,9 +385,7 @@ void saveSettings() {
         SettingsGuard guard;
         length = formatConfigText(pluginSettings, text.data, configTextCapacity());
     }
-    if (length > 0) {
-        replaceConfigFile(path, text.data, length);
-    }
+    return length > 0 && replaceConfigFile(path, text.data, length);
 }
 
 }  // namespace tandrel

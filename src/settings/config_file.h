@@ -1,5 +1,5 @@
-// The configuration file "TandrelPlugin.ini": one "key=value" line per setting, read once at start-up
-// and rewritten whole when the user confirms the settings window.
+// The configuration file "TandrelPlugin.ini": one "key=value" line per setting, in UTF-8, read once at
+// start-up and rewritten whole when the user confirms the settings window.
 #pragma once
 
 #include <cstddef>
@@ -19,8 +19,8 @@ void loadSettings();
 
 // Rewrites the file from pluginSettings. The new content goes to a temporary file beside it, which
 // replaces the old file only once it is completely written; on any failure the old file stays as it
-// was. Nothing is reported either way.
-void saveSettings();
+// was. True once the new file is in place; telling the user about a failure is the caller's part.
+bool saveSettings();
 
 // "%APPDATA%\TS3Client\plugins\TandrelPlugin.ini", or the bare file name without APPDATA. False when
 // the path does not fit: the plug-in then reads no file and writes none.

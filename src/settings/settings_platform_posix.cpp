@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "settings/settings_platform.h"
+#include "base/utf8.h"
 
 namespace tandrel::platform {
 namespace {
@@ -26,6 +27,10 @@ bool flushFileToDisk(std::FILE* file) {
 
 bool replaceFile(const char* source, const char* target) {
     return std::rename(source, target) == 0;
+}
+
+std::size_t ansiToUtf8(std::string_view text, char* out, std::size_t capacity) {
+    return utf8::fromWindows1252(text.substr(0, ANSI_TEXT_LIMIT), out, capacity);
 }
 
 }  // namespace tandrel::platform

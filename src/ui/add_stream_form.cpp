@@ -10,16 +10,10 @@
 #include "example_streams.h"
 #include "ui/settings_window_state.h"
 #include "ui/station_list_pane.h"
+#include "ui/wide_text.h"
 
 namespace tandrel {
 namespace {
-
-// Reads at most size - 1 bytes of the field's text into a cleared buffer.
-template <std::size_t N>
-void readField(HWND field, char (&buffer)[N]) {
-    std::memset(buffer, 0, N);
-    GetWindowTextA(field, buffer, static_cast<int>(N));
-}
 
 // Blanks and tabs go from the end only; everything else, leading white space included, stays.
 void trimEnd(char* text) {
@@ -47,8 +41,8 @@ void addStreamFromForm() {
     }
     char name[STATION_LABEL_SIZE];
     char url[STATION_URL_SIZE];
-    readField(nameEdit, name);
-    readField(urlEdit, url);
+    readWindowTextUtf8(nameEdit, name);
+    readWindowTextUtf8(urlEdit, url);
     trimEnd(name);
     trimEnd(url);
     if (name[0] == '\0' || url[0] == '\0') {
@@ -57,8 +51,8 @@ void addStreamFromForm() {
     // The ticks of the existing rows must reach the draft before the rows are rebuilt.
     syncStationRows();
     appendDraftStation(name, url);
-    SetWindowTextA(nameEdit, "");
-    SetWindowTextA(urlEdit, "");
+    SetWindowTextW(nameEdit, L"");
+    SetWindowTextW(urlEdit, L"");
     rebuildStationRows();
 }
 

@@ -80,6 +80,16 @@ HWND createControl(HWND parent, const char* className, const char* text, DWORD s
     return control;
 }
 
+// The name and URL fields are wide controls: what the user types reaches the plug-in whole, whatever
+// the system's ANSI code page.
+HWND createTextField(HWND parent, int id, ControlRect rect, HFONT font) {
+    HWND field =
+        CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", EDIT_STYLE, rect.x, rect.y, rect.width, rect.height,
+                        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), hostInstance(), nullptr);
+    setFont(field, font);
+    return field;
+}
+
 int* infoSwitchOfDraft(int k) {
     int* switches[INFO_CHECK_COUNT] = {&settingsDraft.showServerInfo, &settingsDraft.showChannelInfo,
                                        &settingsDraft.showClientInfo};
@@ -149,15 +159,13 @@ void createAddStreamGroup(HWND window, const ColumnLayout& c) {
     createControl(window, "STATIC", "Name:", LABEL_STYLE, 0, 0,
                   {indent, c.nameRowTop + scale(LABEL_DROP96), scale(LABEL_WIDTH96), scale(LABEL_HEIGHT96)},
                   font);
-    settingsWindowState.nameEdit =
-        createControl(window, "EDIT", "", EDIT_STYLE, WS_EX_CLIENTEDGE, ID_NAME_EDIT,
-                      {editLeft, c.nameRowTop, editWidth, scale(EDIT_HEIGHT96)}, font);
+    settingsWindowState.nameEdit = createTextField(
+        window, ID_NAME_EDIT, {editLeft, c.nameRowTop, editWidth, scale(EDIT_HEIGHT96)}, font);
     createControl(window, "STATIC", "URL:", LABEL_STYLE, 0, 0,
                   {indent, c.urlRowTop + scale(LABEL_DROP96), scale(LABEL_WIDTH96), scale(LABEL_HEIGHT96)},
                   font);
     settingsWindowState.urlEdit =
-        createControl(window, "EDIT", "", EDIT_STYLE, WS_EX_CLIENTEDGE, ID_URL_EDIT,
-                      {editLeft, c.urlRowTop, editWidth, scale(EDIT_HEIGHT96)}, font);
+        createTextField(window, ID_URL_EDIT, {editLeft, c.urlRowTop, editWidth, scale(EDIT_HEIGHT96)}, font);
     createControl(
         window, "BUTTON", "Hinzufuegen", OWNER_BUTTON_STYLE, 0, ID_ADD_STREAM,
         {c.margin + c.groupWidth - scale(ADD_BUTTON_RIGHT96), c.addGroupTop + scale(ADD_BUTTON_TOP96),

@@ -2,9 +2,15 @@
 
 #include <windows.h>
 
+#include <cstdio>
+#include <cstring>
+#include <cwchar>
+
 #include "base/bounded_copy.h"
+#include "host/host_functions.h"
 #include "settings/config_file.h"
 #include "settings/plugin_settings.h"
+#include "settings/settings_platform.h"
 #include "ui/add_stream_form.h"
 #include "ui/dark_theme.h"
 #include "ui/settings_layout.h"
@@ -31,6 +37,14 @@ constexpr UINT WM_BRING_TO_FRONT = WM_APP + 1;
 constexpr int WHEEL_LINES = 3;
 constexpr DWORD SHUTDOWN_WAIT_MS = 5000;
 constexpr DWORD SHUTDOWN_POLL_MS = 10;
+
+// The notice that the settings could not be saved; German spelled in ASCII like the window's texts.
+constexpr const wchar_t* SAVE_FAILURE_CAPTION = L"Tandrel Einstellungen";
+constexpr const wchar_t* SAVE_FAILURE_TEXT =
+    L"Die Einstellungen gelten bis zum Neustart des Clients, konnten aber nicht gespeichert werden:\n";
+constexpr int SAVE_FAILURE_TEXT_SIZE = 512;  // the text above and a path of CONFIG_PATH_SIZE
+constexpr std::size_t SAVE_FAILURE_LINE_SIZE = 1024;
+constexpr const char* MESSAGE_BOX_CLASS = "#32770";
 
 using DwmSetWindowAttributeFn = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
 
@@ -97,6 +111,17 @@ void bringOpenWindowToFront() {
         PostMessageA(session.window, WM_BRING_TO_FRONT, 0, 0);
     }
     ReleaseSRWLockShared(&sessionLock);
+}
+
+BOOL CALLBACK closeSaveFailureNotice(HWND window, LPARAM) {
+    char className[16] = {};
+    wchar_t caption[32] = {};
+    GetClassNameA(window, className, sizeof className);
+    GetWindowTextW(window, caption, 32);
+    if (std::strcmp(className, MESSAGE_BOX_CLASS) == 0 && std::wcscmp(caption, SAVE_FAILURE_CAPTION) == 0) {
+        PostMessageW(window, WM_COMMAND, IDOK, 0);
+    }
+    return TRUE;
 }
 
 bool sessionActive() {
@@ -233,10 +258,12 @@ bool handleDialogKey(HWND window, const MSG& message) {
     return false;
 }
 
-// Runs until the window's destruction posts WM_QUIT (or GetMessageA fails).
+// Runs until the window's destruction posts WM_QUIT (or GetMessageW fails). The wide functions hand
+// typed characters to the wide name and URL fields as they are; the ANSI forms would pass them
+// through the ANSI code page and lose every character it lacks.
 void runMessageLoop(HWND window) {
     MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         if (message.message == WM_MOUSEWHEEL) {
             forwardWheelToPane(message);
             continue;
@@ -244,9 +271,9 @@ void runMessageLoop(HWND window) {
         if (message.message == WM_KEYDOWN && handleDialogKey(window, message)) {
             continue;
         }
-        if (!IsDialogMessageA(window, &message)) {
+        if (!IsDialogMessageW(window, &message)) {
             TranslateMessage(&message);
-            DispatchMessageA(&message);
+            DispatchMessageW(&message);
         }
     }
 }
@@ -273,8 +300,8 @@ void onCancel(HWND window) {
 }
 
 // The readers on the host's threads take the same guard, so they never see half a commit. The
-// file is written afterwards, from the live record.
-void commitDraft() {
+// file is written afterwards, from the live record; true when it was.
+bool commitDraft() {
     {
         SettingsGuard guard;
         pluginSettings.showServerInfo = settingsDraft.acceptedServerInfo;
@@ -287,7 +314,37 @@ void commitDraft() {
             pluginSettings.stationEnabled[i] = settingsDraft.stationEnabled[i];
         }
     }
-    saveSettings();
+    return saveSettings();
+}
+
+void logSaveFailure(const char* path) {
+    char utf8Path[platform::UTF8_BYTES_PER_ANSI_BYTE * CONFIG_PATH_SIZE];
+    platform::ansiToUtf8(path, utf8Path, sizeof utf8Path);
+    char line[SAVE_FAILURE_LINE_SIZE];
+    std::snprintf(line, sizeof line,
+                  "Tandrel: could not save the settings to %s; they apply until the client restarts",
+                  utf8Path);
+    host::logMessage(line, LogLevel_WARNING, 0);
+}
+
+// Blocks until the user closes the notice (or a shutdown closes it).
+void showSaveFailureNotice(const char* path) {
+    static_assert(SAVE_FAILURE_TEXT_SIZE > 100 + CONFIG_PATH_SIZE, "the text and the longest path fit");
+    wchar_t text[SAVE_FAILURE_TEXT_SIZE] = {};
+    int length = static_cast<int>(std::wcslen(SAVE_FAILURE_TEXT));
+    std::wmemcpy(text, SAVE_FAILURE_TEXT, static_cast<std::size_t>(length));
+    // The path comes from the environment, in the ANSI code page.
+    MultiByteToWideChar(CP_ACP, 0, path, -1, text + length, SAVE_FAILURE_TEXT_SIZE - length);
+    MessageBoxW(nullptr, text, SAVE_FAILURE_CAPTION, MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
+}
+
+// The committed settings stay in force, but the user must know that they are gone at the next start
+// and which file could not be written; the client's log gets a warning too.
+void reportSaveFailure() {
+    char path[CONFIG_PATH_SIZE];
+    composeConfigFilePath(path);  // a path that does not fit is named as far as it goes
+    logSaveFailure(path);
+    showSaveFailureNotice(path);
 }
 
 template <typename Handle>
@@ -349,10 +406,12 @@ void runSettingsWindow() {
     settingsDraft.accepted = 0;
     showSettingsWindow(window);
     runMessageLoop(window);
-    if (settingsDraft.accepted == 1) {
-        commitDraft();
-    }
+    bool saveFailed = settingsDraft.accepted == 1 && !commitDraft();
     tearDown(previousContext, true, true);
+    // Still inside the session: a shutdown waits for the notice and closes it.
+    if (saveFailed) {
+        reportSaveFailure();
+    }
 }
 
 // --- the window procedure: one small handler per message ---
@@ -458,9 +517,12 @@ void closeSettingsWindowForShutdown() {
             PostMessageA(session.window, WM_CLOSE, 0, 0);
         }
     }
+    DWORD windowThread = session.threadId;
     ReleaseSRWLockExclusive(&sessionLock);
     for (DWORD waited = 0; mustWait && sessionActive() && waited < SHUTDOWN_WAIT_MS;
          waited += SHUTDOWN_POLL_MS) {
+        // The save notice may be up, or about to come up; it is closed as its OK button would.
+        EnumThreadWindows(windowThread, closeSaveFailureNotice, 0);
         Sleep(SHUTDOWN_POLL_MS);
     }
 }

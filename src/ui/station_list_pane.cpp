@@ -3,6 +3,7 @@
 #include "base/bounded_copy.h"
 #include "ui/dark_theme.h"
 #include "ui/settings_window_state.h"
+#include "ui/wide_text.h"
 
 namespace tandrel {
 namespace {
@@ -45,20 +46,21 @@ RowGeometry rowGeometry() {
     return g;
 }
 
-HWND createRowControl(const char* text, DWORD style, int id, int x, int y, int width, int height) {
+// Wide controls, so that a label shows every character it holds.
+HWND createRowControl(const wchar_t* text, DWORD style, int id, int x, int y, int width, int height) {
     HWND control =
-        CreateWindowExA(0, "BUTTON", text, style, x, y, width, height, settingsWindowState.stationPane,
+        CreateWindowExW(0, L"BUTTON", text, style, x, y, width, height, settingsWindowState.stationPane,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), hostInstance(), nullptr);
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(settingsWindowState.uiFont), TRUE);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(settingsWindowState.uiFont), TRUE);
     return control;
 }
 
 void createStationRow(int i, const RowGeometry& g) {
     int top = i * g.pitch + g.topInset;
-    HWND box = createRowControl(settingsDraft.labels[i], ROW_CHECK_STYLE, ID_STATION_CHECK_FIRST + i,
-                                g.checkLeft, top, g.checkWidth, g.height);
-    SendMessageA(box, BM_SETCHECK, settingsDraft.stationEnabled[i] != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
-    createRowControl("X", ROW_DELETE_STYLE, ID_STATION_DELETE_FIRST + i, g.deleteLeft, top, g.deleteWidth,
+    HWND box = createRowControl(WideText(settingsDraft.labels[i]).get(), ROW_CHECK_STYLE,
+                                ID_STATION_CHECK_FIRST + i, g.checkLeft, top, g.checkWidth, g.height);
+    SendMessageW(box, BM_SETCHECK, settingsDraft.stationEnabled[i] != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
+    createRowControl(L"X", ROW_DELETE_STYLE, ID_STATION_DELETE_FIRST + i, g.deleteLeft, top, g.deleteWidth,
                      g.height);
 }
 

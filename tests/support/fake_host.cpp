@@ -327,6 +327,13 @@ unsigned int fakeSetPluginMenuEnabled(const char* pluginId, int menuId, int enab
     return error;
 }
 
+void fakePrintMessage(uint64 connection, const char* text, int target) {
+    FakeHost& fake = host();
+    std::lock_guard lock(fake.mutex());
+    fake.handle("printMessage", joined(number(connection), quoted(text), number(target)));
+    fake.recordPrinted(connection, text, target);
+}
+
 // Unused slots: each records which slot was called and answers an error, so that the plug-in does
 // not go on with whatever it expected back.
 template <int Slot>
@@ -412,6 +419,7 @@ FakeHost::FakeHost() {
     table_.getServerConnectionHandlerList = fakeGetServerConnectionHandlerList;
     table_.getServerVariableAsInt = fakeGetServerVariableAsInt;
     table_.getServerVariableAsString = fakeGetServerVariableAsString;
+    table_.printMessage = fakePrintMessage;
     table_.setPluginMenuEnabled = fakeSetPluginMenuEnabled;
 }
 
@@ -533,6 +541,10 @@ void FakeHost::recordMessage(uint64 connection, const char* text, anyID target) 
     messages_.push_back({connection, text != nullptr ? text : "", target});
 }
 
+void FakeHost::recordPrinted(uint64 connection, const char* text, int target) {
+    printed_.push_back({connection, text != nullptr ? text : "", target});
+}
+
 void FakeHost::recordMenuEnabled(int menuId, int enabled) {
     menuEnabled_[menuId] = enabled;
     menuCallIds_.push_back(menuId);
@@ -564,6 +576,11 @@ std::vector<FakePrivateMessage> FakeHost::sentMessages() const {
     return messages_;
 }
 
+std::vector<FakePrintedMessage> FakeHost::printedMessages() const {
+    std::lock_guard lock(mutex_);
+    return printed_;
+}
+
 std::map<int, int> FakeHost::menuEnabled() const {
     std::lock_guard lock(mutex_);
     return menuEnabled_;
@@ -580,6 +597,7 @@ void FakeHost::clearCalls() {
     callCounts_.clear();
     logLines_.clear();
     messages_.clear();
+    printed_.clear();
     menuCallIds_.clear();
 }
 

@@ -72,6 +72,13 @@ struct FakePrivateMessage {
     anyID target = 0;
 };
 
+// A line that printMessage showed in one of a connection's tabs.
+struct FakePrintedMessage {
+    uint64 connection = 0;
+    std::string text;
+    int target = 0;
+};
+
 // What an injected fault makes a host function answer.
 struct FakeFault {
     unsigned int error = 0;   // nonzero: the call fails with this code
@@ -110,6 +117,7 @@ class FakeHost {
     std::vector<std::string> callsTo(std::string_view function) const;
     std::vector<FakeLogLine> logLines() const;
     std::vector<FakePrivateMessage> sentMessages() const;
+    std::vector<FakePrintedMessage> printedMessages() const;
     // The last enabled value each menu item ID was set to.
     std::map<int, int> menuEnabled() const;
     // The menu item IDs of the setPluginMenuEnabled calls, in order.
@@ -137,6 +145,7 @@ class FakeHost {
     void trap(int slot);
     void recordLog(const char* text, int severity, const char* channel, uint64 logId);
     void recordMessage(uint64 connection, const char* text, anyID target);
+    void recordPrinted(uint64 connection, const char* text, int target);
     void recordMenuEnabled(int menuId, int enabled);
     std::recursive_mutex& mutex() const { return mutex_; }
 
@@ -163,6 +172,7 @@ class FakeHost {
     std::vector<std::string> calls_;
     std::vector<FakeLogLine> logLines_;
     std::vector<FakePrivateMessage> messages_;
+    std::vector<FakePrintedMessage> printed_;
     std::map<int, int> menuEnabled_;
     std::vector<int> menuCallIds_;
     std::map<const void*, Allocation> allocations_;

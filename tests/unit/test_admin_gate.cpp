@@ -175,6 +175,27 @@ TEST_F(AdminGateTest, LongGroupListIsDecidedWholeAndLoggedCut) {
     EXPECT_EQ(host.menuEnabled(), everyAdminItemAt(1));
 }
 
+// The host's text is UTF-8; the cut at 511 bytes falls before a character that does not fit whole,
+// wherever the limit falls inside it.
+TEST_F(AdminGateTest, LogLineIsCutAtACharacterBoundary) {
+    const std::string start = "Tandrel: SERVER_GROUPS='";
+    const std::size_t room = 511 - start.size();
+    host.addConnection(1, 5).addClient(5, "me", "Me");
+    ts3plugin_registerPluginID("id");
+    for (std::size_t shift = 0; shift < 3; ++shift) {
+        std::string euros;
+        for (int i = 0; i < 300; ++i)
+            euros += "\xE2\x82\xAC";
+        host.findConnection(1)->findClient(5)->serverGroups = std::string(shift, '8') + euros;
+        host.clearCalls();
+        tandrelOwnClientEvent(1, 5);
+        ASSERT_EQ(host.logLines().size(), 1u);
+        const std::size_t whole = (room - shift) / 3;
+        EXPECT_EQ(host.logLines()[0].text, start + std::string(shift, '8') + euros.substr(0, 3 * whole))
+            << "shift " << shift;
+    }
+}
+
 TEST_F(AdminGateTest, LastConnectionOfTheListDecides) {
     host.addConnection(1, 5).addClient(5, "me", "Me", A);
     host.addConnection(2, 6).addClient(6, "me2", "Me", other);

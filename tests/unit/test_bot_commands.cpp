@@ -125,20 +125,71 @@ TEST_F(BotCommandTest, ClientWhoseIdentifierFailsIsSkipped) {
     EXPECT_THAT(sentTexts(), ElementsAre("!subscribe"));
 }
 
-TEST_F(BotCommandTest, NoClientListOrNoBotSendsNothing) {
-    host.failCall("getClientList", 1, 1);
-    ts3plugin_onMenuItemEvent(1, PLUGIN_MENU_TYPE_CLIENT, 0, 0);
-    EXPECT_THAT(host.calls(), ElementsAre("getClientList(1)"));
-    host.clearCalls();
-    host.clearFaults();
-    host.addConnection(2, 1);  // no clients at all
-    ts3plugin_onMenuItemEvent(2, PLUGIN_MENU_TYPE_CLIENT, 0, 0);
-    EXPECT_THAT(host.calls(), ElementsAre("getClientList(2)", "freeMemory(clientList(2))"));
-    host.clearCalls();
-    host.inject("getClientList", {0, true});  // success without a list
-    ts3plugin_onMenuItemEvent(1, PLUGIN_MENU_TYPE_CLIENT, 0, 0);
-    EXPECT_THAT(host.calls(), ElementsAre("getClientList(1)"));
-    EXPECT_THAT(host.logLines(), IsEmpty());
+// A command that cannot reach the bot: one line in that connection's server tab for the user, one
+// warning in the client's log, and nothing sent.
+struct UndeliveredCase {
+    const char* name;
+    void (*arrange)(FakeHost& fake);
+    uint64 connection;
+    std::vector<std::string> calls;
+};
+
+const std::string BOT_FREED = "freeMemory(\"" + std::string(BOT_UID) + "\")";
+
+TEST_F(BotCommandTest, AnUndeliveredCommandIsToldInTheServerTabAndLogged) {
+    const UndeliveredCase cases[] = {
+        {"client list unreadable",
+         [](FakeHost& fake) { fake.failCall("getClientList", 1537); },
+         1,
+         {"getClientList(1)",
+          "printMessage(1,\"Tandrel: Clientliste nicht lesbar, Radio-Befehl nicht gesendet\",0)",
+          "logMessage(\"Tandrel: radio command not sent: getClientList failed (error "
+          "1537)\",2,\"Plugin\",1)"}},
+        {"bot not on the server",
+         [](FakeHost& fake) { fake.addConnection(2, 1).addClient(4, "someoneElse00000000000000000="); },
+         2,
+         {"getClientList(2)", "getClientVariableAsString(2,4,0)",
+          "freeMemory(\"someoneElse00000000000000000=\")", "freeMemory(clientList(2))",
+          "printMessage(2,\"Tandrel: Radio-Bot nicht gefunden\",0)",
+          "logMessage(\"Tandrel: radio command not sent: radio bot not on this server\",2,\"Plugin\",2)"}},
+        {"no clients at all",
+         [](FakeHost& fake) { fake.addConnection(3, 1); },
+         3,
+         {"getClientList(3)", "freeMemory(clientList(3))",
+          "printMessage(3,\"Tandrel: Radio-Bot nicht gefunden\",0)",
+          "logMessage(\"Tandrel: radio command not sent: radio bot not on this server\",2,\"Plugin\",3)"}},
+        {"success without a list",
+         [](FakeHost& fake) {
+             fake.inject("getClientList", {0, true});
+         },
+         1,
+         {"getClientList(1)", "printMessage(1,\"Tandrel: Radio-Bot nicht gefunden\",0)",
+          "logMessage(\"Tandrel: radio command not sent: radio bot not on this server\",2,\"Plugin\",1)"}},
+        {"sending fails",
+         [](FakeHost& fake) { fake.failCall("requestSendPrivateTextMsg", 1540); },
+         1,
+         {"getClientList(1)", "getClientVariableAsString(1,2,0)",
+          "freeMemory(\"ownUid0000000000000000000000=\")", "getClientVariableAsString(1,3,0)",
+          "freeMemory(\"someoneElse00000000000000000=\")", "getClientVariableAsString(1,9,0)", BOT_FREED,
+          "freeMemory(clientList(1))", "requestSendPrivateTextMsg(1,\"!subscribe\",9,null)",
+          "printMessage(1,\"Tandrel: Radio-Befehl konnte nicht gesendet werden\",0)",
+          "logMessage(\"Tandrel: radio command not sent: requestSendPrivateTextMsg failed (error 1540)\",2,"
+          "\"Plugin\",1)"}},
+    };
+    for (const UndeliveredCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        host.clearFaults();
+        c.arrange(host);
+        host.clearCalls();
+        ts3plugin_onMenuItemEvent(c.connection, PLUGIN_MENU_TYPE_CLIENT, 0, 0);
+        EXPECT_THAT(host.calls(), ::testing::ElementsAreArray(c.calls));
+        EXPECT_THAT(host.sentMessages(), IsEmpty());
+        ASSERT_EQ(host.printedMessages().size(), 1u);
+        EXPECT_EQ(host.printedMessages()[0].target, PLUGIN_MESSAGE_TARGET_SERVER);
+        ASSERT_EQ(host.logLines().size(), 1u);
+        EXPECT_EQ(host.logLines()[0].severity, LogLevel_WARNING);
+        EXPECT_EQ(host.outstandingAllocations(), 0u);
+    }
 }
 
 TEST_F(BotCommandTest, StationItemPlaysWhatTheTableHoldsNowAtItsIndex) {

@@ -1,17 +1,23 @@
 // Reading the configuration file: file text in, record out, as a table of cases; the file's
 // location; and input no writer would produce.
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cstring>
 #include <functional>
+#include <iterator>
 #include <random>
 #include <string>
 
 #include "plugin/entry_points.h"
 #include "settings/config_file.h"
 #include "settings/default_stations.h"
+#include "base/utf8.h"
 #include "settings_builders.h"
 #include "test_files.h"
 
@@ -181,11 +187,80 @@ INSTANTIATE_TEST_SUITE_P(
         ReaderCase{"NulByteEndsTheLineEarly",
                    bytes("station_count=1\nstation_0_label=ab\0cd\nshow_server_info=1\0\n"),
                    [] { return withSwitches(oneStation("ab", "", 0), 1, 0, 0); }},
+        ReaderCase{"Utf8TextsAreKeptByteForByte",
+                   "station_count=1\nstation_0_label=M\xC3\xBCnchner Stra\xC3\x9F"
+                   "e \xE2\x82\xAC \xF0\x9F\x8E\xB5\n"
+                   "station_0_url=https://r.example/\xC3\xA4?q=\xE6\x9D\xB1\n",
+                   [] {
+                       return oneStation(
+                           "M\xC3\xBCnchner Stra\xC3\x9F"
+                           "e \xE2\x82\xAC \xF0\x9F\x8E\xB5",
+                           "https://r.example/\xC3\xA4?q=\xE6\x9D\xB1", 0);
+                   }},
+        ReaderCase{"CutsFallBeforeACharacterThatDoesNotFit",
+                   "station_count=1\nstation_0_label=" + longText(62, 'L') +
+                       "\xC3\xBC\nstation_0_url=" + longText(253, 'U') + "\xE2\x82\xAC\n",
+                   [] { return oneStation(longText(62, 'L'), longText(253, 'U'), 0); }},
+        ReaderCase{"LongUtf8LineCutInsideACharacterStaysUtf8",
+                   // The first piece of the line ends with the lead byte of a character whose second
+                   // byte comes with the next piece: the value is still UTF-8.
+                   "station_count=1\nstation_0_label=\xC3\xBC" + longText(511 - 16 - 3, 'x') + "\xC3\xBC\n",
+                   [] { return oneStation("\xC3\xBC" + longText(61, 'x'), "", 0); }},
         ReaderCase{"LongLineArrivesInPiecesOf511Bytes",
                    // The label line is cut after 511 bytes; its rest is read as a line of its own.
                    "station_count=1\nstation_0_label=" + longText(511 - 16, 'x') + "show_server_info=3\n",
                    [] { return withSwitches(oneStation(longText(63, 'x'), "", 0), 3, 0, 0); }}),
     [](const ::testing::TestParamInfo<ReaderCase>& c) { return std::string(c.param.name); });
+
+// A file written in the ANSI code page, by hand or by an earlier build: its labels and URLs are read
+// in that code page (Windows-1252 where there is none) and held as UTF-8, so that the next save
+// writes them as UTF-8.
+TEST(ConfigReaderAnsiText, IsReadInTheCodePageAndHeldAsUtf8) {
+#ifdef _WIN32
+    if (GetACP() != 1252) {
+        GTEST_SKIP() << "the expected texts are those of code page 1252; this system uses " << GetACP();
+    }
+#endif
+    struct AnsiCase {
+        const char* name;
+        std::string label;  // as the file holds it
+        std::string url;
+        std::string utf8Label;  // as the record holds it
+        std::string utf8Url;
+    };
+    const AnsiCase cases[] = {
+        {"umlauts, sharp s and the euro sign",
+         "M\xFCnchner Stra\xDF"
+         "e \x80",
+         "https://r.example/\xE4",
+         "M\xC3\xBCnchner Stra\xC3\x9F"
+         "e \xE2\x82\xAC",
+         "https://r.example/\xC3\xA4"},
+        {"cut after reading: the label's last umlaut no longer fits", longText(62, 'a') + "\xFC",
+         longText(254, 'u') + "\xDF", longText(62, 'a'), longText(254, 'u')},
+        {"every byte grows", std::string(40, '\xFC'), std::string(130, '\x80'),
+         [] {
+             std::string text;
+             for (int i = 0; i < 31; ++i)
+                 text += "\xC3\xBC";
+             return text;
+         }(),
+         [] {
+             std::string text;
+             for (int i = 0; i < 85; ++i)
+                 text += "\xE2\x82\xAC";
+             return text;
+         }()},
+        {"one stray byte makes the whole value ANSI", "\xC3\xBC and \xFC", "",
+         "\xC3\x83\xC2\xBC and \xC3\xBC", ""},
+    };
+    for (const AnsiCase& c : cases) {
+        auto settings =
+            read("station_count=1\nstation_0_label=" + c.label + "\nstation_0_url=" + c.url + "\n");
+        EXPECT_EQ(std::string(settings->stations[0].label), c.utf8Label) << c.name;
+        EXPECT_EQ(std::string(settings->stations[0].url), c.utf8Url) << c.name;
+    }
+}
 
 // --- the file on disk ---
 
@@ -271,6 +346,9 @@ void expectRecordInvariants(const PluginSettings& settings) {
     for (const StationEntry& station : settings.stations) {
         ASSERT_NE(std::memchr(station.label, '\0', sizeof station.label), nullptr);
         ASSERT_NE(std::memchr(station.url, '\0', sizeof station.url), nullptr);
+        // Whatever bytes the file held, the texts are UTF-8 for the host.
+        EXPECT_TRUE(utf8::isValid(station.label)) << station.label;
+        EXPECT_TRUE(utf8::isValid(station.url)) << station.url;
     }
 }
 
@@ -278,20 +356,17 @@ TEST(ConfigReaderBadInput, RandomBytesLoadWithTheRecordIntact) {
     std::mt19937 random(20261210);
     std::uniform_int_distribution<int> byte(0, 255);
     std::uniform_int_distribution<int> length(0, 4096);
-    const std::string keys[] = {"station_count=",
-                                "station_7_label=",
-                                "station_7_url=",
-                                "station_7_enabled=",
-                                "show_server_info=",
-                                "station_7=",
-                                "\n"};
+    const std::string keys[] = {"station_count=", "station_7_label=", "station_7_url=", "station_7_enabled=",
+                                "show_server_info=", "station_7=",
+                                // Beyond the built-in stations, so that the texts stay whatever the count.
+                                "station_70_label=", "station_70_url=", "\n"};
     for (int round = 0; round < 300; ++round) {
         std::string text;
         int size = length(random);
         while (static_cast<int>(text.size()) < size) {
             // Mostly noise, with the file's keys mixed in so that the patterns get exercised.
             if (byte(random) < 40) {
-                text += keys[byte(random) % 7];
+                text += keys[byte(random) % std::size(keys)];
             } else {
                 text += static_cast<char>(byte(random));
             }

@@ -111,7 +111,7 @@ TEST_F(ConfigSave, SaveSettingsWritesTheLiveRecordToAppData) {
     pluginSettings = PluginSettings{};
     pluginSettings.showChannelInfo = 1;
     appendStation(pluginSettings, "Jazz | Jazz", "https://j.example/", 1);
-    saveSettings();
+    EXPECT_TRUE(saveSettings());
     EXPECT_EQ(readBytes(file), onDisk(formatted(pluginSettings)));
     EXPECT_THAT(filesInFolder(), ::testing::ElementsAre("TandrelPlugin.ini"));
 }
@@ -128,7 +128,7 @@ TEST_F(ConfigSave, MissingFolderWritesNothing) {
     TempDir emptyAppData;
     ScopedEnv env("APPDATA", emptyAppData.path().string());
     pluginSettings = PluginSettings{};
-    saveSettings();
+    EXPECT_FALSE(saveSettings());
     EXPECT_TRUE(std::filesystem::is_empty(emptyAppData.path()));
 }
 
@@ -138,7 +138,7 @@ TEST_F(ConfigSave, AppDataTooLongWritesNothing) {
         ADD_FAILURE() << "no file may be opened for a path that does not fit";
         return nullptr;
     };
-    saveSettings();
+    EXPECT_FALSE(saveSettings());
 }
 
 // Each operation of a save, made to fail: the old file must survive byte for byte.
@@ -158,6 +158,12 @@ TEST_P(ConfigSaveFailure, KeepsTheOldFileAndLeavesNoTemporaryFile) {
     writeBytes(file, oldContent);
     GetParam().breakIt(configFileOperations);
     EXPECT_FALSE(saveSettingsToFile(*defaultSettings(), file.string().c_str()));
+    {
+        // The save of the live record reports the same failure.
+        ScopedEnv env("APPDATA", appData.path().string());
+        pluginSettings = *defaultSettings();
+        EXPECT_FALSE(saveSettings());
+    }
     configFileOperations = standardConfigFileOperations;
     EXPECT_EQ(readBytes(file), oldContent);
     EXPECT_THAT(filesInFolder(), ::testing::ElementsAre("TandrelPlugin.ini"));
@@ -203,7 +209,7 @@ TEST_F(ConfigSave, SavedRecordsReadBackUnchanged) {
     mixed->showChannelInfo = 5;
     appendStation(*mixed, "Label with = and  blanks ", "https://x.example/a=b?c=d", 1);
     appendStation(*mixed, "", "url of a station without label", 0);
-    appendStation(*mixed, "\xC4rger \xFC\xE4 bytes", "", -3);
+    appendStation(*mixed, "\xC3\x84rger \xC3\xBC\xC3\xA4 \xE2\x82\xAC \xF0\x9F\x8E\xB5", "", -3);
     records.push_back(std::move(mixed));
     auto full = emptySettings();
     for (int i = 0; i < MAX_STATIONS; ++i) {

@@ -57,6 +57,11 @@ TEST_F(HostFunctionsTest, DestructorReleasesWhatWasNotReleasedEarlier) {
     EXPECT_EQ(fake.outstandingAllocations(), 0u);
 }
 
+TEST_F(HostFunctionsTest, PrintMessagePassesTheConnectionTextAndTab) {
+    host::printMessage(3, "Tandrel: Hallo", PLUGIN_MESSAGE_TARGET_CHANNEL);
+    EXPECT_THAT(fake.calls(), ElementsAre("printMessage(3,\"Tandrel: Hallo\",1)"));
+}
+
 TEST(HostFunctionsWithoutTable, EmptySlotsAnswerAnErrorInsteadOfBeingCalled) {
     host::installFunctionTable(TS3Functions{});
     anyID client = 0;
@@ -72,6 +77,7 @@ TEST(HostFunctionsWithoutTable, EmptySlotsAnswerAnErrorInsteadOfBeingCalled) {
     EXPECT_EQ(host::requestSendPrivateTextMsg(1, "!subscribe", 2), host::ERROR_FUNCTION_MISSING);
     host::logMessage("nowhere to go", LogLevel_INFO, 1);
     host::setPluginMenuEnabled("id", 2, 0);
+    host::printMessage(1, "nowhere to show", PLUGIN_MESSAGE_TARGET_SERVER);
     host::freeMemory(&value);  // no host to give it to: ignored, not passed to the C heap
 }
 

@@ -188,6 +188,111 @@ TEST_F(InfoPanelTest, BlockIsAlways1024BytesAndLongTextIsCut) {
     ts3plugin_freeMemory(data);
 }
 
+// Host text is shown as it is: a zero-width space after each "[" keeps it from forming a tag, and
+// text without "[" goes in unchanged.
+const std::string ZWSP = "\xE2\x80\x8B";
+
+struct LiteralCase {
+    const char* name;
+    std::string hostText;
+    std::string shown;
+};
+
+const LiteralCase literalCases[] = {
+    {"plain", "Alice", "Alice"},
+    {"umlauts and sharp s", "J\xC3\xBCrgen Gro\xC3\x9F", "J\xC3\xBCrgen Gro\xC3\x9F"},
+    {"closing bracket only", "Max] ]", "Max] ]"},
+    {"clan tag", "[ABC] Max", "[" + ZWSP + "ABC] Max"},
+    {"image that the viewer would fetch", "[img]http://host/x.png[/img]",
+     "[" + ZWSP + "img]http://host/x.png[" + ZWSP + "/img]"},
+    {"closing our colour early", "[/color][color=#00FF00]green",
+     "[" + ZWSP + "/color][" + ZWSP + "color=#00FF00]green"},
+    {"link", "[url=http://x.example/]click[/url]",
+     "[" + ZWSP + "url=http://x.example/]click[" + ZWSP + "/url]"},
+    {"brackets in a row", "[[b]]", "[" + ZWSP + "[" + ZWSP + "b]]"},
+    {"bracket at the end", "Max [", "Max [" + ZWSP},
+};
+
+TEST_F(InfoPanelTest, HostTextIsShownLiterallyInEveryField) {
+    showAll();
+    FakeConnection& server = *host.findConnection(1);
+    for (const LiteralCase& c : literalCases) {
+        server.serverName = c.hostText;
+        server.serverUniqueId = c.hostText + "u";
+        server.serverIp = c.hostText + "i";
+        server.serverId = c.hostText + "s";
+        server.channels[0].name = c.hostText + "c";
+        server.clients[0].nickname = c.hostText + "n";
+        server.clients[0].uniqueId = c.hostText + "q";
+        EXPECT_EQ(info(0, PLUGIN_SERVER),
+                  "[B]Server[/B]\n"
+                  "Name:      [color=#990000]" +
+                      c.shown +
+                      "[/color]\n"
+                      "UID:       [color=#990000]" +
+                      c.shown +
+                      "u[/color]\n"
+                      "IP:        [color=#990000]" +
+                      c.shown +
+                      "i[/color]\n"
+                      "Server ID: [color=#990000]" +
+                      c.shown +
+                      "s[/color]\n"
+                      "Icon ID:   [color=#990000]-7[/color]")
+            << c.name;
+        EXPECT_EQ(info(0x100000002ull, PLUGIN_CHANNEL),
+                  "[B]Channel[/B]\n"
+                  "Name:    [color=#990000]" +
+                      c.shown +
+                      "c[/color]\n"
+                      "ID:      [color=#990000]4294967298[/color]\n"
+                      "Icon ID: [color=#990000]300[/color]")
+            << c.name;
+        EXPECT_EQ(info(5, PLUGIN_CLIENT),
+                  "[B]Client[/B]\n"
+                  "Name:       [color=#990000]" +
+                      c.shown +
+                      "n[/color]\n"
+                      "UID:        [color=#990000]" +
+                      c.shown +
+                      "q[/color]\n"
+                      "Client ID:  [color=#990000]5[/color]\n"
+                      "DB ID:      [color=#990000]42[/color]\n"
+                      "Talk Power: [color=#990000]75[/color]\n"
+                      "Icon ID:    [color=#990000]-1[/color]")
+            << c.name;
+    }
+}
+
+// The cut at 1023 bytes falls on a character boundary, and never between a "[" of host text and its
+// zero-width space: each case shifts the text by one more byte, so the cut meets every position.
+TEST_F(InfoPanelTest, CutAt1023BytesKeepsCharactersAndBracketsWhole) {
+    pluginSettings.showClientInfo = 1;
+    const std::string before = "[B]Client[/B]\nName:       [color=#990000]";
+    const std::size_t room = 1023 - before.size();
+    for (std::size_t shift = 0; shift < 4; ++shift) {
+        const std::string pad(shift, 'a');
+        std::string umlauts;
+        std::string brackets;
+        for (int i = 0; i < 600; ++i) {
+            umlauts += "\xC3\xBC";
+            brackets += "[";
+        }
+        std::string bracketsShown;
+        for (std::size_t i = 0; i < (room - shift) / 4; ++i) {
+            bracketsShown += "[" + ZWSP;
+        }
+        std::string umlautsShown;
+        for (std::size_t i = 0; i < (room - shift) / 2; ++i) {
+            umlautsShown += "\xC3\xBC";
+        }
+        host.findConnection(1)->clients[0].nickname = pad + umlauts;
+        EXPECT_EQ(info(5, PLUGIN_CLIENT), before + pad + umlautsShown) << "shift " << shift;
+        host.findConnection(1)->clients[0].nickname = pad + brackets;
+        EXPECT_EQ(info(5, PLUGIN_CLIENT), before + pad + bracketsShown) << "shift " << shift;
+    }
+}
+
 TEST_F(InfoPanelTest, ExhaustedHeapGivesNoTextNoLogAndReleasesTheStrings) {
     showAll();
     HeapCounter heap({1, 2, 3});

@@ -134,6 +134,31 @@ TEST_F(DllRadioTest, InfoBlocksShowWhatTheHostReports) {
     EXPECT_EQ(data, nullptr);
 }
 
+TEST_F(DllRadioTest, ACommandWithoutTheBotIsToldInThatServerTab) {
+    buildMenus();
+    host.addConnection(2, 1).addClient(3, "guestUid=");
+    host.clearCalls();
+    p.onMenuItemEvent(2, PLUGIN_MENU_TYPE_CLIENT, 0, 0);
+    EXPECT_THAT(
+        host.calls(),
+        ElementsAre("getClientList(2)", "getClientVariableAsString(2,3,0)", "freeMemory(\"guestUid=\")",
+                    "freeMemory(clientList(2))", "printMessage(2,\"Tandrel: Radio-Bot nicht gefunden\",0)",
+                    "logMessage(\"Tandrel: radio command not sent: radio bot not on this server\",2,"
+                    "\"Plugin\",2)"));
+}
+
+TEST_F(DllRadioTest, AClanTagInANicknameIsShownAsText) {
+    host.findConnection(1)->findClient(7)->nickname = "[ABC] Bob";
+    char* data = nullptr;
+    p.infoData(1, 7, PLUGIN_CLIENT, &data);
+    ASSERT_NE(data, nullptr);
+    EXPECT_NE(std::string(data).find("Name:       [color=#990000][\xE2\x80\x8B"
+                                     "ABC] Bob[/color]\n"),
+              std::string::npos)
+        << data;
+    p.freeMemory(data);
+}
+
 TEST_F(DllRadioTest, EstablishedConnectionWritesItsLogAndAsksForTheOwnClient) {
     p.onConnectStatusChangeEvent(1, STATUS_CONNECTION_ESTABLISHED, 0);
     EXPECT_THAT(host.callsTo("requestClientVariables"), ElementsAre("requestClientVariables(1,5,null)"));

@@ -76,6 +76,9 @@ TEST_F(CommitTest, OkCommitsEveryChangeAndRewritesTheFile) {
     ASSERT_TRUE(call.waitForReturn());
     EXPECT_EQ(settingsWindow(), nullptr);
     EXPECT_EQ(plugin.configFile(), withCrLf(configText(0, 0, 1, changedStations)));
+    // A save that works shows no notice (the call could not have returned with one open) and logs
+    // nothing.
+    EXPECT_TRUE(plugin.host().logLines().empty());
     EXPECT_EQ(plugin.serverInfo(), "");
     // The menus still have the items of start-up; each plays whatever station now has its index.
     EXPECT_EQ(plugin.playCommandForStation(0), "!play https://stream1.example/live");

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <filesystem>
 #include <set>
 #include <thread>
 
@@ -74,6 +75,27 @@ TEST(Shutdown, ClosesAnOpenWindowWithoutCommittingAndTheDllUnloads) {
     call.reset();
     plugin.unload();  // FreeLibrary with no thread left in the DLL
     EXPECT_EQ(GetModuleHandleA(PluginLibrary::path().c_str()), nullptr) << "the DLL is gone from the process";
+}
+
+TEST(Shutdown, ClosesTheSaveFailureNoticeAndTheDllUnloads) {
+    PluginUnderTest plugin(1, 0, 0, numberedStations(3));
+    auto call = std::make_unique<ConfigureCall>(plugin.p());
+    HWND window = call->waitForWindow();
+    ASSERT_NE(window, nullptr);
+    std::filesystem::remove_all(plugin.configPath().parent_path());
+    click(dialogItem(window, 1));
+    HWND notice = waitForSaveNotice();
+    ASSERT_NE(notice, nullptr);
+
+    plugin.p().shutdown();
+    // The configure thread is out of the DLL once shutdown has returned.
+    EXPECT_FALSE(IsWindow(notice));
+    EXPECT_TRUE(call->waitForReturn());
+    if (IsWindow(notice)) {
+        click(GetDlgItem(notice, IDOK));
+    }
+    call.reset();
+    plugin.unload();
 }
 
 TEST(SecondConfigure, ReturnsAtOnceAndLeavesTheOpenWindowAlone) {

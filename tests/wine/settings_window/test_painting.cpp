@@ -133,12 +133,16 @@ TEST_F(PaintingTest, OnlyTheExampleLinkIsBlue) {
     EXPECT_GT(image.count(rectOf(dialogItem(window, 101)), TEXT), 0) << "check box text";
 }
 
-// Written to the build tree for people to look at (the path is printed).
-TEST(Screenshot, WindowWith51Stations) {
-    PluginUnderTest plugin(1, 0, 1, numberedStations(51));
+// Written to the build tree for people to look at (the path is printed): the window as a user first
+// sees it after installing, with no file yet and so the 51 built-in stations.
+TEST(Screenshot, WindowAsFirstOpenedAfterInstalling) {
+    PluginUnderTest plugin(std::nullopt);
     ConfigureCall call(plugin.p());
     HWND window = call.waitForWindow();
     ASSERT_NE(window, nullptr);
+    HWND pane = FindWindowExA(window, nullptr, "TandrelScrollPane", nullptr);
+    ASSERT_EQ(children(pane).size(), 2u * 51u);
+    EXPECT_EQ(windowText(GetDlgItem(pane, 200)), "Rock | Rock");
     repaintNow(window);
     ScreenImage image = ScreenImage::ofWindow(window);
     const char* folder = std::getenv("TANDREL_SCREENSHOT_DIR");

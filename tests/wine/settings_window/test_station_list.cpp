@@ -164,22 +164,55 @@ TEST_P(AddTest, TakesTheFieldsAsTheRulesSay) {
 
 const std::string longName(100, 'n');
 const std::string longUrl = "https://long.example/" + std::string(279, 'u');
+// Texts whose limit falls inside a multi-byte character: the character is left out whole.
+const std::string umlaut = "\xC3\xBC";
+const std::string euro = "\xE2\x82\xAC";
+const std::string note = "\xF0\x9F\x8E\xB5";  // outside the 16-bit range: a pair of UTF-16 units
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, AddTest,
-    ::testing::Values(AddCase{"Plain", "Rock | Mine", "https://mine.example/", true, "Rock | Mine",
-                              "https://mine.example/"},
-                      AddCase{"TrailingBlanksAndTabsGo", "  Rock | Mine \t \t", "https://mine.example/\t ",
-                              true, "  Rock | Mine", "https://mine.example/"},
-                      AddCase{"NoBreakSpaceStays", "Rock | Mine\xA0", "https://mine.example/", true,
-                              "Rock | Mine\xA0", "https://mine.example/"},
-                      AddCase{"NameCutTo63Bytes", longName, "https://mine.example/", true,
-                              std::string(63, 'n'), "https://mine.example/"},
-                      AddCase{"UrlCutTo255Bytes", "Rock | Long", longUrl, true, "Rock | Long",
-                              longUrl.substr(0, 255)},
-                      AddCase{"BlankNameAddsNothing", " \t  ", "https://mine.example/", false, "", ""},
-                      AddCase{"EmptyUrlAddsNothing", "Rock | Mine", "", false, "", ""},
-                      AddCase{"BlankUrlAddsNothing", "Rock | Mine", "\t", false, "", ""}),
+    ::testing::Values(
+        AddCase{"Plain", "Rock | Mine", "https://mine.example/", true, "Rock | Mine",
+                "https://mine.example/"},
+        AddCase{"TrailingBlanksAndTabsGo", "  Rock | Mine \t \t", "https://mine.example/\t ", true,
+                "  Rock | Mine", "https://mine.example/"},
+        AddCase{"NoBreakSpaceStays", "Rock | Mine\xC2\xA0", "https://mine.example/", true,
+                "Rock | Mine\xC2\xA0", "https://mine.example/"},
+        AddCase{"NameCutBeforeAnUmlautAtByte63", std::string(62, 'n') + umlaut, "https://u.example/", true,
+                std::string(62, 'n'), "https://u.example/"},
+        AddCase{"NameCutBeforeAEuroSignAcross63", std::string(61, 'n') + euro + "x", "https://u.example/",
+                true, std::string(61, 'n'), "https://u.example/"},
+        AddCase{"NameCutBeforeAFourByteCharacter", std::string(60, 'n') + note, "https://u.example/", true,
+                std::string(60, 'n'), "https://u.example/"},
+        AddCase{"NameOf63BytesEndingInAFourByteCharacterStays", std::string(59, 'n') + note + "x",
+                "https://u.example/", true, std::string(59, 'n') + note, "https://u.example/"},
+        AddCase{"NameOfUmlautsOnly",
+                [] {
+                    std::string text;
+                    for (int i = 0; i < 40; ++i)
+                        text += umlaut;
+                    return text;
+                }(),
+                "https://u.example/", true,
+                [] {
+                    std::string text;
+                    for (int i = 0; i < 31; ++i)
+                        text += umlaut;
+                    return text;
+                }(),
+                "https://u.example/"},
+        AddCase{"UrlCutBeforeAnUmlautAtByte255", "Rock | U", std::string(254, 'u') + umlaut, true, "Rock | U",
+                std::string(254, 'u')},
+        AddCase{"UrlCutBeforeAEuroSignAcross255", "Rock | U", std::string(253, 'u') + euro, true, "Rock | U",
+                std::string(253, 'u')},
+        AddCase{"UrlCutBeforeAFourByteCharacter", "Rock | U", std::string(252, 'u') + note, true, "Rock | U",
+                std::string(252, 'u')},
+        AddCase{"NameCutTo63Bytes", longName, "https://mine.example/", true, std::string(63, 'n'),
+                "https://mine.example/"},
+        AddCase{"UrlCutTo255Bytes", "Rock | Long", longUrl, true, "Rock | Long", longUrl.substr(0, 255)},
+        AddCase{"BlankNameAddsNothing", " \t  ", "https://mine.example/", false, "", ""},
+        AddCase{"EmptyUrlAddsNothing", "Rock | Mine", "", false, "", ""},
+        AddCase{"BlankUrlAddsNothing", "Rock | Mine", "\t", false, "", ""}),
     [](const ::testing::TestParamInfo<AddCase>& c) { return std::string(c.param.name); });
 
 TEST_F(StationListTest, The201stStationIsRefused) {

@@ -42,13 +42,10 @@ std::string configText(int server, int channel, int client, const std::vector<Te
     return text.str();
 }
 
-PluginUnderTest::PluginUnderTest(int server, int channel, int client,
-                                 const std::vector<TestStation>& stations)
-    : env_("APPDATA", appData_.path().string()),
-      configPath_(makeClientPluginFolder(appData_.path()) / "TandrelPlugin.ini") {
-    // A file without stations gives the built-in ones; an empty list only comes from the window.
-    std::string text = configText(server, channel, client, stations.empty() ? numberedStations(1) : stations);
-    // The file as the Windows runtime writes it: CR LF line ends.
+namespace {
+
+// The file as the Windows runtime writes it: CR LF line ends.
+std::string withCrLf(const std::string& text) {
     std::string crlf;
     for (char c : text) {
         if (c == '\n') {
@@ -56,10 +53,34 @@ PluginUnderTest::PluginUnderTest(int server, int channel, int client,
         }
         crlf += c;
     }
-    writeBytes(configPath_, crlf);
+    return crlf;
+}
+
+}  // namespace
+
+PluginUnderTest::PluginUnderTest(int server, int channel, int client,
+                                 const std::vector<TestStation>& stations)
+    // A file without stations gives the built-in ones; an empty list only comes from the window.
+    : PluginUnderTest(
+          withCrLf(configText(server, channel, client, stations.empty() ? numberedStations(1) : stations))) {
+    if (stations.empty()) {
+        deleteEveryStation();
+    }
+}
+
+PluginUnderTest::PluginUnderTest(const std::optional<std::string>& fileBytes)
+    : env_("APPDATA", appData_.path().string()),
+      configPath_(makeClientPluginFolder(appData_.path()) / "TandrelPlugin.ini") {
+    if (fileBytes.has_value()) {
+        writeBytes(configPath_, *fileBytes);
+    }
     FakeConnection& connection = host_.addConnection(1, 5);
     connection.addClient(5, "ownUid=", "Alice", "8");
     connection.addClient(9, BOT_UID, "Radio");
+    load();
+}
+
+void PluginUnderTest::load() {
     library_ = new PluginLibrary();
     if (!library_->loaded()) {
         ADD_FAILURE() << "cannot load " << PluginLibrary::path();
@@ -70,13 +91,19 @@ PluginUnderTest::PluginUnderTest(int server, int channel, int client,
     PluginMenuItem** items = nullptr;
     char* icon = nullptr;
     p().initMenus(&items, &icon);
+    menuTexts_.clear();
     for (int i = 0; items != nullptr && items[i] != nullptr; ++i) {
+        if (items[i]->type == PLUGIN_MENU_TYPE_CLIENT) {
+            menuTexts_.push_back(items[i]->text);
+        }
         p().freeMemory(items[i]);
     }
     p().freeMemory(items);
-    if (stations.empty()) {
-        deleteEveryStation();
-    }
+}
+
+void PluginUnderTest::reload() {
+    unload();
+    load();
 }
 
 void PluginUnderTest::deleteEveryStation() {
@@ -183,10 +210,26 @@ HWND dialogItem(HWND parent, int id) {
     return GetDlgItem(parent, id);
 }
 
-std::string windowText(HWND window) {
-    char text[512] = {};
-    GetWindowTextA(window, text, sizeof text);
+std::wstring wide(const std::string& utf8Text) {
+    std::wstring text(utf8Text.size() + 1, L'\0');
+    int length = MultiByteToWideChar(CP_UTF8, 0, utf8Text.data(), static_cast<int>(utf8Text.size()),
+                                     text.data(), static_cast<int>(text.size()));
+    text.resize(static_cast<std::size_t>(length));
     return text;
+}
+
+std::string utf8(const std::wstring& wideText) {
+    std::string text(3 * wideText.size() + 1, '\0');
+    int length = WideCharToMultiByte(CP_UTF8, 0, wideText.data(), static_cast<int>(wideText.size()),
+                                     text.data(), static_cast<int>(text.size()), nullptr, nullptr);
+    text.resize(static_cast<std::size_t>(length));
+    return text;
+}
+
+std::string windowText(HWND window) {
+    wchar_t text[512] = {};
+    GetWindowTextW(window, text, 512);
+    return utf8(text);
 }
 
 std::string className(HWND window) {
@@ -253,8 +296,78 @@ void postKey(HWND target, WPARAM key) {
     PostMessageA(target, WM_KEYDOWN, key, 1);
 }
 
-void setText(HWND control, const std::string& text) {
-    send(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+void setText(HWND control, const std::string& utf8Text) {
+    std::wstring text = wide(utf8Text);
+    DWORD_PTR result = 0;
+    if (SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL,
+                            WAIT_MS, &result) == 0) {
+        ADD_FAILURE() << "the window did not take its text";
+    }
+}
+
+namespace {
+
+// The length in UTF-16 units, which the ANSI form of the message would not give.
+LRESULT wideTextLength(HWND field) {
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(field, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, WAIT_MS, &length);
+    return static_cast<LRESULT>(length);
+}
+
+}  // namespace
+
+void typeText(HWND field, const std::string& utf8Text) {
+    std::wstring units = wide(utf8Text);
+    const LRESULT expected = wideTextLength(field) + static_cast<LRESULT>(units.size());
+    for (wchar_t unit : units) {
+        PostMessageW(field, WM_CHAR, unit, 1);
+    }
+    // Each unit typed adds one to the field's length; the settle marker would race with the field's
+    // own modified flag, which typing sets.
+    for (DWORD waited = 0; wideTextLength(field) < expected; waited += 2) {
+        if (waited >= WAIT_MS) {
+            ADD_FAILURE() << "the field did not take the typed text";
+            return;
+        }
+        Sleep(2);
+    }
+}
+
+namespace {
+
+struct NoticeSearch {
+    DWORD process;
+    HWND found;
+};
+
+BOOL CALLBACK findNotice(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<NoticeSearch*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->process && className(window) == "#32770" && windowText(window) == SETTINGS_TITLE &&
+        IsWindowVisible(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+HWND waitForSaveNotice(DWORD timeoutMs) {
+    for (DWORD waited = 0;; waited += 5) {
+        NoticeSearch search{GetCurrentProcessId(), nullptr};
+        EnumWindows(findNotice, reinterpret_cast<LPARAM>(&search));
+        if (search.found != nullptr || waited >= timeoutMs) {
+            return search.found;
+        }
+        Sleep(5);
+    }
+}
+
+std::string noticeText(HWND notice) {
+    // A message box shows its text in the static control with the ID 0xFFFF.
+    return windowText(GetDlgItem(notice, 0xFFFF));
 }
 
 void settle(HWND window) {

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -39,6 +40,9 @@ std::string configText(int server, int channel, int client, const std::vector<Te
 class PluginUnderTest {
   public:
     PluginUnderTest(int server, int channel, int client, const std::vector<TestStation>& stations);
+    // Started from a file of exactly these bytes; without any, from no file at all, as the plug-in
+    // starts the first time after installing.
+    explicit PluginUnderTest(const std::optional<std::string>& fileBytes);
     ~PluginUnderTest();
 
     const PluginEntryPoints& p() const { return library_->plugin(); }
@@ -52,10 +56,16 @@ class PluginUnderTest {
     std::string playCommandForStation(int index);
     std::string serverInfo();
 
+    // The texts of the client menu's items as the last load built them.
+    const std::vector<std::string>& menuTexts() const { return menuTexts_; }
+
     // Shuts the plug-in down and unloads the DLL; the destructor does it otherwise.
     void unload();
+    // Unloads and loads the DLL again, which reads the file as it is now.
+    void reload();
 
   private:
+    void load();
     // Empties the live station list through the window: every row deleted, then OK.
     void deleteEveryStation();
 
@@ -63,7 +73,8 @@ class PluginUnderTest {
     ScopedEnv env_;
     std::filesystem::path configPath_;
     FakeHost host_;
-    PluginLibrary* library_;
+    PluginLibrary* library_ = nullptr;
+    std::vector<std::string> menuTexts_;
 };
 
 // One configure call on a thread of its own.
@@ -91,10 +102,14 @@ class ConfigureCall {
     DPI_AWARENESS awarenessAfter_ = DPI_AWARENESS_INVALID;
 };
 
+// --- text: UTF-8 in the tests, UTF-16 at the window ---
+std::wstring wide(const std::string& utf8);
+std::string utf8(const std::wstring& wide);
+
 // --- reading the window back ---
 HWND settingsWindow();  // the visible one, or null
 HWND dialogItem(HWND parent, int id);
-std::string windowText(HWND window);
+std::string windowText(HWND window);  // read with the wide function, as UTF-8
 std::string className(HWND window);
 DWORD style(HWND window);
 DWORD exStyle(HWND window);
@@ -110,7 +125,15 @@ SCROLLINFO verticalScroll(HWND window);
 LRESULT send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 void click(HWND control);  // BM_CLICK: a real press and release, notifying the parent
 void postKey(HWND target, WPARAM key);
-void setText(HWND control, const std::string& text);
+void setText(HWND control, const std::string& utf8Text);  // with the wide function
+// Types the text into an edit field of the settings window, one character message per UTF-16 unit
+// through the window's message loop, as the keyboard would, and waits until the field has them.
+void typeText(HWND field, const std::string& utf8Text);
+
+// The notice that the settings could not be saved, a message box of this process; null after the
+// timeout. Its text, read with the wide function, as UTF-8.
+HWND waitForSaveNotice(DWORD timeoutMs = WAIT_MS);
+std::string noticeText(HWND notice);
 // Waits until the window's thread has handled everything posted to it so far.
 void settle(HWND window);
 
