@@ -91,8 +91,9 @@ HWND createTextField(HWND parent, int id, ControlRect rect, HFONT font) {
 }
 
 int* infoSwitchOfDraft(int k) {
-    int* switches[INFO_CHECK_COUNT] = {&settingsDraft.showServerInfo, &settingsDraft.showChannelInfo,
-                                       &settingsDraft.showClientInfo};
+    int* switches[INFO_CHECK_COUNT] = {&settingsDraft.settings.showServerInfo,
+                                       &settingsDraft.settings.showChannelInfo,
+                                       &settingsDraft.settings.showClientInfo};
     return switches[k];
 }
 
@@ -248,7 +249,8 @@ bool queryMessageFontForDpi(LOGFONTA& font) {
 }  // namespace
 
 int stationPaneHeight() {
-    int height = scale(STATION_ROW_PITCH96) * settingsDraft.stationCount + scale(STATION_ROW_TOP_INSET96);
+    int height =
+        scale(STATION_ROW_PITCH96) * settingsDraft.settings.stationCount + scale(STATION_ROW_TOP_INSET96);
     if (height < scale(PANE_MIN_HEIGHT96)) {
         height = scale(PANE_MIN_HEIGHT96);
     }

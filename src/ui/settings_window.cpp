@@ -6,7 +6,6 @@
 #include <cstring>
 #include <cwchar>
 
-#include "base/bounded_copy.h"
 #include "host/host_functions.h"
 #include "settings/config_file.h"
 #include "settings/plugin_settings.h"
@@ -19,7 +18,6 @@
 
 namespace tandrel {
 
-SettingsDraft settingsDraft{};
 SettingsWindowState settingsWindowState{nullptr,  nullptr, nullptr, nullptr, nullptr,
                                         nullptr,  nullptr, nullptr, 0,       0,
                                         BASE_DPI, nullptr, nullptr, nullptr, nullptr};
@@ -149,19 +147,6 @@ void createBrushes() {
     settingsWindowState.editBrush = CreateSolidBrush(EDIT_COLOUR);
 }
 
-void fillDraftFromLiveSettings() {
-    SettingsGuard guard;
-    settingsDraft.showServerInfo = pluginSettings.showServerInfo;
-    settingsDraft.showChannelInfo = pluginSettings.showChannelInfo;
-    settingsDraft.showClientInfo = pluginSettings.showClientInfo;
-    settingsDraft.stationCount = pluginSettings.stationCount;
-    for (int i = 0; i < settingsDraft.stationCount; ++i) {
-        copyBounded(settingsDraft.labels[i], pluginSettings.stations[i].label);
-        copyBounded(settingsDraft.urls[i], pluginSettings.stations[i].url);
-        settingsDraft.stationEnabled[i] = pluginSettings.stationEnabled[i];
-    }
-}
-
 bool registerClass(const char* name, WNDPROC procedure) {
     WNDCLASSEXA windowClass{};
     windowClass.cbSize = sizeof windowClass;
@@ -286,9 +271,9 @@ bool isDlgItemChecked(HWND window, int id) {
 }
 
 void onOk(HWND window) {
-    settingsDraft.acceptedServerInfo = isDlgItemChecked(window, ID_SERVER_INFO) ? 1 : 0;
-    settingsDraft.acceptedChannelInfo = isDlgItemChecked(window, ID_SERVER_INFO + 1) ? 1 : 0;
-    settingsDraft.acceptedClientInfo = isDlgItemChecked(window, ID_SERVER_INFO + 2) ? 1 : 0;
+    settingsDraft.acceptedInfo = {isDlgItemChecked(window, ID_SERVER_INFO) ? 1 : 0,
+                                  isDlgItemChecked(window, ID_SERVER_INFO + 1) ? 1 : 0,
+                                  isDlgItemChecked(window, ID_SERVER_INFO + 2) ? 1 : 0};
     syncStationRows();
     settingsDraft.accepted = 1;
     DestroyWindow(window);
@@ -299,21 +284,10 @@ void onCancel(HWND window) {
     DestroyWindow(window);
 }
 
-// The readers on the host's threads take the same guard, so they never see half a commit. The
-// file is written afterwards, from the live record; true when it was.
+// The live record takes the draft under the guard; the file is written afterwards, from the live
+// record. True when it was.
 bool commitDraft() {
-    {
-        SettingsGuard guard;
-        pluginSettings.showServerInfo = settingsDraft.acceptedServerInfo;
-        pluginSettings.showChannelInfo = settingsDraft.acceptedChannelInfo;
-        pluginSettings.showClientInfo = settingsDraft.acceptedClientInfo;
-        pluginSettings.stationCount = settingsDraft.stationCount;
-        for (int i = 0; i < settingsDraft.stationCount; ++i) {
-            copyBounded(pluginSettings.stations[i].label, settingsDraft.labels[i]);
-            copyBounded(pluginSettings.stations[i].url, settingsDraft.urls[i]);
-            pluginSettings.stationEnabled[i] = settingsDraft.stationEnabled[i];
-        }
-    }
+    commitDraftToLiveSettings(settingsDraft);
     return saveSettings();
 }
 
@@ -388,7 +362,7 @@ void discardQuitRequest() {
 void runSettingsWindow() {
     DPI_AWARENESS_CONTEXT previousContext = becomePerMonitorAware();
     createBrushes();
-    fillDraftFromLiveSettings();
+    fillDraftFromLiveSettings(settingsDraft);
     bool settingsClassOurs = registerClass(SETTINGS_WINDOW_CLASS, settingsWndProc);
     bool paneClassOurs = registerClass(STATION_PANE_CLASS, scrollPaneWndProc);
     HWND window = settingsClassOurs && paneClassOurs ? createSettingsWindow() : nullptr;

@@ -1,11 +1,11 @@
-// The settings window's two process-wide records, shared by its parts: the working copy of the
-// settings that the window edits, and the window's handles, fonts, brushes and DPI. Only the thread
+// The settings window's process-wide record of its handles, fonts, brushes and DPI, shared by its
+// parts (the working copy it edits, settingsDraft, is portable and lives with the settings). Only the thread
 // that runs the window touches them, and only while the window is open.
 #pragma once
 
 #include <windows.h>
 
-#include "settings/plugin_settings.h"
+#include "settings/settings_draft.h"
 
 namespace tandrel {
 
@@ -25,21 +25,6 @@ inline constexpr const char* SETTINGS_WINDOW_CLASS = "TandrelSettingsWnd";
 inline constexpr const char* STATION_PANE_CLASS = "TandrelScrollPane";
 
 inline constexpr int BASE_DPI = 96;
-
-// The working copy: refilled from the live settings at every opening, copied back at OK.
-struct SettingsDraft {
-    int accepted;  // 1 once OK was chosen
-    int acceptedServerInfo;
-    int acceptedChannelInfo;
-    int acceptedClientInfo;
-    int showServerInfo;  // states the info check boxes are created with
-    int showChannelInfo;
-    int showClientInfo;
-    int stationCount;
-    char labels[MAX_STATIONS][STATION_LABEL_SIZE];
-    char urls[MAX_STATIONS][STATION_URL_SIZE];
-    int stationEnabled[MAX_STATIONS];
-};
 
 using SetThreadDpiAwarenessContextFn = DPI_AWARENESS_CONTEXT(WINAPI*)(DPI_AWARENESS_CONTEXT);
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
@@ -65,7 +50,6 @@ struct SettingsWindowState {
     AdjustWindowRectExForDpiFn adjustWindowRectExForDpiFn;
 };
 
-extern SettingsDraft settingsDraft;
 extern SettingsWindowState settingsWindowState;
 
 // A layout length given for 96 DPI, in pixels at the current DPI (rounded, halves away from zero).

@@ -57,9 +57,10 @@ HWND createRowControl(const wchar_t* text, DWORD style, int id, int x, int y, in
 
 void createStationRow(int i, const RowGeometry& g) {
     int top = i * g.pitch + g.topInset;
-    HWND box = createRowControl(WideText(settingsDraft.labels[i]).get(), ROW_CHECK_STYLE,
+    HWND box = createRowControl(WideText(settingsDraft.settings.stations[i].label).get(), ROW_CHECK_STYLE,
                                 ID_STATION_CHECK_FIRST + i, g.checkLeft, top, g.checkWidth, g.height);
-    SendMessageW(box, BM_SETCHECK, settingsDraft.stationEnabled[i] != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageW(box, BM_SETCHECK,
+                 settingsDraft.settings.stationEnabled[i] != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
     createRowControl(L"X", ROW_DELETE_STYLE, ID_STATION_DELETE_FIRST + i, g.deleteLeft, top, g.deleteWidth,
                      g.height);
 }
@@ -72,7 +73,7 @@ void destroyRows(HWND pane) {
 
 // The range covers the content; a page larger than the range keeps the list at the top.
 void resetScrollRange(const RowGeometry& g) {
-    int contentHeight = settingsDraft.stationCount * g.pitch + g.topInset;
+    int contentHeight = settingsDraft.settings.stationCount * g.pitch + g.topInset;
     SCROLLINFO info{};
     info.cbSize = sizeof info;
     info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
@@ -83,22 +84,12 @@ void resetScrollRange(const RowGeometry& g) {
     SetScrollInfo(settingsWindowState.stationPane, SB_VERT, &info, TRUE);
 }
 
-// Removes station i from the working copy; the stations after it move up one place.
-void removeDraftStation(int i) {
-    for (int j = i; j < settingsDraft.stationCount - 1; ++j) {
-        copyBounded(settingsDraft.labels[j], settingsDraft.labels[j + 1]);
-        copyBounded(settingsDraft.urls[j], settingsDraft.urls[j + 1]);
-        settingsDraft.stationEnabled[j] = settingsDraft.stationEnabled[j + 1];
-    }
-    settingsDraft.stationCount -= 1;
-}
-
 void deleteStation(int i) {
-    if (i >= settingsDraft.stationCount) {
+    if (i >= settingsDraft.settings.stationCount) {
         return;
     }
     syncStationRows();
-    removeDraftStation(i);
+    removeStationFromDraft(settingsDraft, i);
     rebuildStationRows();
 }
 
@@ -166,10 +157,11 @@ void syncStationRows() {
     if (pane == nullptr) {
         return;
     }
-    for (int j = 0; j < settingsDraft.stationCount; ++j) {
+    for (int j = 0; j < settingsDraft.settings.stationCount; ++j) {
         HWND box = GetDlgItem(pane, ID_STATION_CHECK_FIRST + j);
         if (box != nullptr) {
-            settingsDraft.stationEnabled[j] = SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+            settingsDraft.settings.stationEnabled[j] =
+                SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
         }
     }
 }
@@ -183,7 +175,7 @@ void rebuildStationRows() {
     SendMessageA(pane, WM_SETREDRAW, FALSE, 0);
     destroyRows(pane);
     RowGeometry geometry = rowGeometry();
-    for (int i = 0; i < settingsDraft.stationCount; ++i) {
+    for (int i = 0; i < settingsDraft.settings.stationCount; ++i) {
         createStationRow(i, geometry);
     }
     resetScrollRange(geometry);

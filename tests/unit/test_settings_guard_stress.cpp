@@ -1,5 +1,5 @@
-// The settings guard under load: one thread commits whole records into the live settings, field by
-// field as the settings window's commit does, while readers on other threads take what the host's
+// The settings guard under load: one thread commits whole records into the live settings through the
+// settings window's own commit, while readers on other threads take what the host's
 // entry points take (the three switches, a station's URL, a label, the play command of a menu item).
 // Every value of a record encodes the record's generation, and each text carries it at both ends, so
 // a reader that sees a half-copied record, or half of one text, fails. Run natively, under
@@ -21,6 +21,7 @@
 #include "radio/bot_commands.h"
 #include "radio/context_menus.h"
 #include "settings/plugin_settings.h"
+#include "settings/settings_draft.h"
 #include "settings_builders.h"
 
 namespace tandrel::testing {
@@ -63,18 +64,12 @@ std::unique_ptr<PluginSettings> recordOfGeneration(int generation) {
     return record;
 }
 
-// The commit's way of writing the live record: under the guard, one field after the other.
-void commit(const PluginSettings& draft) {
-    SettingsGuard guard;
-    pluginSettings.showServerInfo = draft.showServerInfo;
-    pluginSettings.showChannelInfo = draft.showChannelInfo;
-    pluginSettings.showClientInfo = draft.showClientInfo;
-    pluginSettings.stationCount = draft.stationCount;
-    for (int i = 0; i < draft.stationCount; ++i) {
-        copyBounded(pluginSettings.stations[i].label, draft.stations[i].label);
-        copyBounded(pluginSettings.stations[i].url, draft.stations[i].url);
-        pluginSettings.stationEnabled[i] = draft.stationEnabled[i];
-    }
+// The window's commit, as OK runs it, of a draft whose every value is of one generation.
+void commit(int generation) {
+    auto draft = std::make_unique<SettingsDraft>();
+    draft->acceptedInfo = {generation, generation, generation};
+    draft->settings = *recordOfGeneration(generation);
+    commitDraftToLiveSettings(*draft);
 }
 
 class SettingsGuardStress : public ::testing::Test {
@@ -102,7 +97,7 @@ TEST_F(SettingsGuardStress, ReadersNeverSeeAHalfCommittedRecord) {
     }
     std::thread writer([&] {
         for (int generation = 1; generation <= COMMITS; ++generation) {
-            commit(*recordOfGeneration(generation));
+            commit(generation);
             committed.store(generation, std::memory_order_release);
         }
         done = true;
