@@ -24,12 +24,10 @@ void addStreamFromForm() {
     if (!appendStationToDraft(settingsDraft, name, url)) {
         return;  // a full list, or a text empty after trimming: both fields keep what was typed
     }
-    // The ticks of the existing rows must reach the draft before the rows are rebuilt (the new
-    // station has no row yet, so it keeps its tick).
-    syncStationRows();
+    // The rows already shown stay as they are, ticks included; the new one is added below them.
     SetWindowTextW(nameEdit, L"");
     SetWindowTextW(urlEdit, L"");
-    rebuildStationRows();
+    showAppendedStation();
 }
 
 void openExampleStreamsPage() {

@@ -3,6 +3,7 @@
 #include "example_streams.h"
 #include "ui/settings_window_state.h"
 #include "ui/station_list_pane.h"
+#include "ui/wide_text.h"
 
 namespace tandrel {
 namespace {
@@ -313,6 +314,9 @@ LRESULT onDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
     settingsWindowState.currentDpi = LOWORD(wParam);
     syncInfoSwitches(window);
     syncStationRows();
+    // What the user typed but has not added yet survives the rebuild, as the ticks do.
+    const HeldWindowText typedName(settingsWindowState.nameEdit);
+    const HeldWindowText typedUrl(settingsWindowState.urlEdit);
     destroyAllChildren(window);
     settingsWindowState.stationPane = nullptr;
     settingsWindowState.nameEdit = nullptr;
@@ -325,6 +329,8 @@ LRESULT onDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
                      suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     buildSettingsControls(window);
+    typedName.restoreTo(settingsWindowState.nameEdit);
+    typedUrl.restoreTo(settingsWindowState.urlEdit);
     return 0;
 }
 

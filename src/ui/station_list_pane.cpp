@@ -84,13 +84,71 @@ void resetScrollRange(const RowGeometry& g) {
     SetScrollInfo(settingsWindowState.stationPane, SB_VERT, &info, TRUE);
 }
 
+// Brings the view back to the top: the rows move down by as far as the list was scrolled, to where
+// they were made.
+void scrollRowsToTop(HWND pane) {
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_POS;
+    GetScrollInfo(pane, SB_VERT, &info);
+    if (info.nPos != 0) {
+        ScrollWindowEx(pane, 0, info.nPos, nullptr, nullptr, nullptr, nullptr, SW_SCROLLCHILDREN);
+    }
+}
+
+// Row i shows station i of the working copy again: its label and its tick.
+void refreshStationRow(HWND pane, int i) {
+    HWND box = GetDlgItem(pane, ID_STATION_CHECK_FIRST + i);
+    if (box == nullptr) {
+        return;
+    }
+    SetWindowTextW(box, WideText(settingsDraft.settings.stations[i].label).get());
+    SendMessageW(box, BM_SETCHECK,
+                 settingsDraft.settings.stationEnabled[i] != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void destroyStationRow(HWND pane, int i) {
+    for (int id : {ID_STATION_CHECK_FIRST + i, ID_STATION_DELETE_FIRST + i}) {
+        if (HWND control = GetDlgItem(pane, id); control != nullptr) {
+            DestroyWindow(control);
+        }
+    }
+}
+
+// Changes the rows as change says, with nothing drawn until the pane is painted once at the end;
+// the list then shows its top, with the scroll range of the working copy.
+template <typename Change>
+void changeRows(Change change) {
+    HWND pane = settingsWindowState.stationPane;
+    if (pane == nullptr) {
+        return;
+    }
+    // Scrolling does nothing to a pane that does not draw, so the rows go back to the top first.
+    scrollRowsToTop(pane);
+    SendMessageA(pane, WM_SETREDRAW, FALSE, 0);
+    const RowGeometry geometry = rowGeometry();
+    change(pane, geometry);
+    resetScrollRange(geometry);
+    SendMessageA(pane, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(pane, nullptr, TRUE);
+    UpdateWindow(pane);
+}
+
+// After station i was removed, rows i onwards show the stations that moved up, and the last row
+// goes; the rows above i stay as they are.
 void deleteStation(int i) {
     if (i >= settingsDraft.settings.stationCount) {
         return;
     }
     syncStationRows();
     removeStationFromDraft(settingsDraft, i);
-    rebuildStationRows();
+    changeRows([i](HWND pane, const RowGeometry&) {
+        const int count = settingsDraft.settings.stationCount;
+        for (int j = i; j < count; ++j) {
+            refreshStationRow(pane, j);
+        }
+        destroyStationRow(pane, count);
+    });
 }
 
 int scrollTarget(int request, const SCROLLINFO& info) {
@@ -164,6 +222,12 @@ void syncStationRows() {
                 SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
         }
     }
+}
+
+void showAppendedStation() {
+    changeRows([](HWND, const RowGeometry& geometry) {
+        createStationRow(settingsDraft.settings.stationCount - 1, geometry);
+    });
 }
 
 void rebuildStationRows() {

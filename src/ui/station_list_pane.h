@@ -14,6 +14,9 @@ inline constexpr int STATION_ROW_TOP_INSET96 = 4;
 // Recreates every row from the working copy and shows the list from its top.
 void rebuildStationRows();
 
+// Adds the row of the station just appended to the working copy and shows the list from its top.
+void showAppendedStation();
+
 // Copies the ticks of the existing rows into the working copy's enabled flags; a missing row
 // leaves its flag as it was.
 void syncStationRows();

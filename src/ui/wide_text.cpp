@@ -1,5 +1,7 @@
 #include "ui/wide_text.h"
 
+#include <new>
+
 #include "base/bounded_copy.h"
 
 namespace tandrel {
@@ -29,6 +31,24 @@ void readWindowTextUtf8(HWND window, char* out, std::size_t size) {
                             nullptr);
     }
     copyBounded(out, size, utf8);
+}
+
+HeldWindowText::HeldWindowText(HWND control) {
+    if (control == nullptr) {
+        return;
+    }
+    const int length = GetWindowTextLengthW(control);
+    text_.reset(new (std::nothrow) wchar_t[static_cast<std::size_t>(length) + 1]);
+    if (text_ != nullptr) {
+        const int copied = GetWindowTextW(control, text_.get(), length + 1);
+        text_[copied > 0 ? copied : 0] = L'\0';
+    }
+}
+
+void HeldWindowText::restoreTo(HWND control) const {
+    if (control != nullptr && text_ != nullptr) {
+        SetWindowTextW(control, text_.get());
+    }
 }
 
 }  // namespace tandrel

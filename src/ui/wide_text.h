@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <memory>
 
 #include "settings/plugin_settings.h"
 
@@ -20,6 +21,18 @@ class WideText {
 
   private:
     wchar_t text_[STATION_URL_SIZE];
+};
+
+// A control's whole text, held in UTF-16 while its control is made anew (a DPI change rebuilds
+// every control); nothing is held when the control is missing or the heap is exhausted.
+class HeldWindowText {
+  public:
+    explicit HeldWindowText(HWND control);
+    // Gives the text to control, when there is one and a text was held.
+    void restoreTo(HWND control) const;
+
+  private:
+    std::unique_ptr<wchar_t[]> text_;
 };
 
 // Reads a control's text as UTF-8 into a field of size bytes (at most STATION_URL_SIZE), cut at a
