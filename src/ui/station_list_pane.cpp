@@ -21,6 +21,14 @@ constexpr int SCROLL_LINE = 22;
 constexpr DWORD ROW_CHECK_STYLE = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX;
 constexpr DWORD ROW_DELETE_STYLE = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW;
 
+// The rows as made, by station index: looking a row up among the pane's 400 children for every
+// station would cost a walk over them each time. Null where no row exists.
+struct StationRows {
+    HWND check[MAX_STATIONS];
+    HWND remove[MAX_STATIONS];
+};
+StationRows stationRows{};
+
 struct RowGeometry {
     int pitch;
     int topInset;
@@ -61,14 +69,16 @@ void createStationRow(int i, const RowGeometry& g) {
                                 ID_STATION_CHECK_FIRST + i, g.checkLeft, top, g.checkWidth, g.height);
     SendMessageW(box, BM_SETCHECK,
                  settingsDraft.settings.stationEnabled[i] != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
-    createRowControl(L"X", ROW_DELETE_STYLE, ID_STATION_DELETE_FIRST + i, g.deleteLeft, top, g.deleteWidth,
-                     g.height);
+    stationRows.check[i] = box;
+    stationRows.remove[i] = createRowControl(L"X", ROW_DELETE_STYLE, ID_STATION_DELETE_FIRST + i,
+                                             g.deleteLeft, top, g.deleteWidth, g.height);
 }
 
 void destroyRows(HWND pane) {
     for (HWND child = GetWindow(pane, GW_CHILD); child != nullptr; child = GetWindow(pane, GW_CHILD)) {
         DestroyWindow(child);
     }
+    stationRows = {};
 }
 
 // The range covers the content; a page larger than the range keeps the list at the top.
@@ -97,8 +107,8 @@ void scrollRowsToTop(HWND pane) {
 }
 
 // Row i shows station i of the working copy again: its label and its tick.
-void refreshStationRow(HWND pane, int i) {
-    HWND box = GetDlgItem(pane, ID_STATION_CHECK_FIRST + i);
+void refreshStationRow(int i) {
+    HWND box = stationRows.check[i];
     if (box == nullptr) {
         return;
     }
@@ -107,12 +117,16 @@ void refreshStationRow(HWND pane, int i) {
                  settingsDraft.settings.stationEnabled[i] != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-void destroyStationRow(HWND pane, int i) {
-    for (int id : {ID_STATION_CHECK_FIRST + i, ID_STATION_DELETE_FIRST + i}) {
-        if (HWND control = GetDlgItem(pane, id); control != nullptr) {
-            DestroyWindow(control);
-        }
+void destroyControl(HWND& control) {
+    if (control != nullptr) {
+        DestroyWindow(control);
+        control = nullptr;
     }
+}
+
+void destroyStationRow(int i) {
+    destroyControl(stationRows.check[i]);
+    destroyControl(stationRows.remove[i]);
 }
 
 // Changes the rows as change says, with nothing drawn until the pane is painted once at the end;
@@ -142,12 +156,12 @@ void deleteStation(int i) {
     }
     syncStationRows();
     removeStationFromDraft(settingsDraft, i);
-    changeRows([i](HWND pane, const RowGeometry&) {
+    changeRows([i](HWND, const RowGeometry&) {
         const int count = settingsDraft.settings.stationCount;
         for (int j = i; j < count; ++j) {
-            refreshStationRow(pane, j);
+            refreshStationRow(j);
         }
-        destroyStationRow(pane, count);
+        destroyStationRow(count);
     });
 }
 
@@ -216,7 +230,7 @@ void syncStationRows() {
         return;
     }
     for (int j = 0; j < settingsDraft.settings.stationCount; ++j) {
-        HWND box = GetDlgItem(pane, ID_STATION_CHECK_FIRST + j);
+        HWND box = stationRows.check[j];
         if (box != nullptr) {
             settingsDraft.settings.stationEnabled[j] =
                 SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
