@@ -190,28 +190,14 @@ void createDialogButtons(HWND window, const ColumnLayout& c) {
                   font);
 }
 
-bool isChecked(HWND control) {
-    return SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
 // Brings the draft's info switches up to date from the check boxes that exist.
 void syncInfoSwitches(HWND window) {
-    for (int k = 0; k < INFO_CHECK_COUNT; ++k) {
-        HWND box = GetDlgItem(window, ID_SERVER_INFO + k);
-        if (box != nullptr) {
-            *infoSwitchOfDraft(k) = isChecked(box) ? 1 : 0;
-        }
-    }
-}
-
-// The next sibling is taken before each destruction, since a destroyed window has none.
-void destroyAllChildren(HWND window) {
-    HWND child = GetWindow(window, GW_CHILD);
-    while (child != nullptr) {
-        HWND next = GetWindow(child, GW_HWNDNEXT);
-        DestroyWindow(child);
-        child = next;
-    }
+    PluginSettings& s = settingsDraft.settings;
+    const InfoSwitches now =
+        readInfoCheckBoxes(window, {s.showServerInfo, s.showChannelInfo, s.showClientInfo});
+    s.showServerInfo = now.server;
+    s.showChannelInfo = now.channel;
+    s.showClientInfo = now.client;
 }
 
 // SystemParametersInfoForDpi exists only in the wide form: it fills a NONCLIENTMETRICSW, which is
@@ -317,7 +303,7 @@ LRESULT onDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
     // What the user typed but has not added yet survives the rebuild, as the ticks do.
     const HeldWindowText typedName(settingsWindowState.nameEdit);
     const HeldWindowText typedUrl(settingsWindowState.urlEdit);
-    destroyAllChildren(window);
+    destroyChildren(window);
     settingsWindowState.stationPane = nullptr;
     settingsWindowState.nameEdit = nullptr;
     settingsWindowState.urlEdit = nullptr;
@@ -332,6 +318,30 @@ LRESULT onDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
     typedName.restoreTo(settingsWindowState.nameEdit);
     typedUrl.restoreTo(settingsWindowState.urlEdit);
     return 0;
+}
+
+bool isTicked(HWND box) {
+    return SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+InfoSwitches readInfoCheckBoxes(HWND window, InfoSwitches fallback) {
+    int* values[INFO_CHECK_COUNT] = {&fallback.server, &fallback.channel, &fallback.client};
+    for (int k = 0; k < INFO_CHECK_COUNT; ++k) {
+        if (HWND box = GetDlgItem(window, ID_SERVER_INFO + k); box != nullptr) {
+            *values[k] = isTicked(box) ? 1 : 0;
+        }
+    }
+    return fallback;
+}
+
+// The next sibling is taken before each destruction, since a destroyed window has none.
+void destroyChildren(HWND window) {
+    HWND child = GetWindow(window, GW_CHILD);
+    while (child != nullptr) {
+        HWND next = GetWindow(child, GW_HWNDNEXT);
+        DestroyWindow(child);
+        child = next;
+    }
 }
 
 }  // namespace tandrel

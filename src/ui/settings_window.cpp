@@ -18,9 +18,7 @@
 
 namespace tandrel {
 
-SettingsWindowState settingsWindowState{nullptr,  nullptr, nullptr, nullptr, nullptr,
-                                        nullptr,  nullptr, nullptr, 0,       0,
-                                        BASE_DPI, nullptr, nullptr, nullptr, nullptr};
+SettingsWindowState settingsWindowState;
 
 namespace {
 
@@ -58,6 +56,21 @@ struct WindowSession {
 SRWLOCK sessionLock = SRWLOCK_INIT;
 WindowSession session{};
 
+// Holds the session lock for one scope: exclusively to change the session, shared to read it.
+class SessionLock {
+  public:
+    enum Mode { TO_CHANGE, TO_READ };
+    explicit SessionLock(Mode mode) : shared_(mode == TO_READ) {
+        shared_ ? AcquireSRWLockShared(&sessionLock) : AcquireSRWLockExclusive(&sessionLock);
+    }
+    ~SessionLock() { shared_ ? ReleaseSRWLockShared(&sessionLock) : ReleaseSRWLockExclusive(&sessionLock); }
+    SessionLock(const SessionLock&) = delete;
+    SessionLock& operator=(const SessionLock&) = delete;
+
+  private:
+    bool shared_;
+};
+
 template <typename Function>
 Function findUser32Function(Function& cache, const char* name) {
     if (cache == nullptr) {
@@ -72,43 +85,38 @@ Function findUser32Function(Function& cache, const char* name) {
 // --- the session, shared with other threads ---
 
 bool claimSession() {
-    AcquireSRWLockExclusive(&sessionLock);
+    SessionLock lock(SessionLock::TO_CHANGE);
     bool claimed = !session.active;
     if (claimed) {
         session = {true, false, nullptr, GetCurrentThreadId()};
     }
-    ReleaseSRWLockExclusive(&sessionLock);
     return claimed;
 }
 
 void releaseSession() {
-    AcquireSRWLockExclusive(&sessionLock);
+    SessionLock lock(SessionLock::TO_CHANGE);
     session = {};
-    ReleaseSRWLockExclusive(&sessionLock);
 }
 
 // Makes the window reachable for other threads; a shutdown that came first closes it at once.
 void publishWindow(HWND window) {
-    AcquireSRWLockExclusive(&sessionLock);
+    SessionLock lock(SessionLock::TO_CHANGE);
     session.window = window;
     if (session.closeRequested) {
         PostMessageA(window, WM_CLOSE, 0, 0);
     }
-    ReleaseSRWLockExclusive(&sessionLock);
 }
 
 void forgetWindow() {
-    AcquireSRWLockExclusive(&sessionLock);
+    SessionLock lock(SessionLock::TO_CHANGE);
     session.window = nullptr;
-    ReleaseSRWLockExclusive(&sessionLock);
 }
 
 void bringOpenWindowToFront() {
-    AcquireSRWLockShared(&sessionLock);
+    SessionLock lock(SessionLock::TO_READ);
     if (session.window != nullptr) {
         PostMessageA(session.window, WM_BRING_TO_FRONT, 0, 0);
     }
-    ReleaseSRWLockShared(&sessionLock);
 }
 
 BOOL CALLBACK closeSaveFailureNotice(HWND window, LPARAM) {
@@ -123,10 +131,8 @@ BOOL CALLBACK closeSaveFailureNotice(HWND window, LPARAM) {
 }
 
 bool sessionActive() {
-    AcquireSRWLockShared(&sessionLock);
-    bool active = session.active;
-    ReleaseSRWLockShared(&sessionLock);
-    return active;
+    SessionLock lock(SessionLock::TO_READ);
+    return session.active;
 }
 
 // --- opening ---
@@ -265,15 +271,8 @@ void runMessageLoop(HWND window) {
 
 // --- closing ---
 
-bool isDlgItemChecked(HWND window, int id) {
-    HWND box = GetDlgItem(window, id);
-    return box != nullptr && SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
 void onOk(HWND window) {
-    settingsDraft.acceptedInfo = {isDlgItemChecked(window, ID_SERVER_INFO) ? 1 : 0,
-                                  isDlgItemChecked(window, ID_SERVER_INFO + 1) ? 1 : 0,
-                                  isDlgItemChecked(window, ID_SERVER_INFO + 2) ? 1 : 0};
+    settingsDraft.acceptedInfo = readInfoCheckBoxes(window, {0, 0, 0});
     syncStationRows();
     settingsDraft.accepted = 1;
     DestroyWindow(window);
@@ -482,17 +481,20 @@ void openSettingsWindow() {
 }
 
 void closeSettingsWindowForShutdown() {
-    AcquireSRWLockExclusive(&sessionLock);
-    // The window's own thread cannot wait for itself; without a window there is nothing to do.
-    bool mustWait = session.active && session.threadId != GetCurrentThreadId();
-    if (mustWait) {
-        session.closeRequested = true;
-        if (session.window != nullptr) {
-            PostMessageA(session.window, WM_CLOSE, 0, 0);
+    bool mustWait = false;
+    DWORD windowThread = 0;
+    {
+        SessionLock lock(SessionLock::TO_CHANGE);
+        // The window's own thread cannot wait for itself; without a window there is nothing to do.
+        mustWait = session.active && session.threadId != GetCurrentThreadId();
+        if (mustWait) {
+            session.closeRequested = true;
+            if (session.window != nullptr) {
+                PostMessageA(session.window, WM_CLOSE, 0, 0);
+            }
         }
+        windowThread = session.threadId;
     }
-    DWORD windowThread = session.threadId;
-    ReleaseSRWLockExclusive(&sessionLock);
     for (DWORD waited = 0; mustWait && sessionActive() && waited < SHUTDOWN_WAIT_MS;
          waited += SHUTDOWN_POLL_MS) {
         // The save notice may be up, or about to come up; it is closed as its OK button would.

@@ -32,22 +32,22 @@ using SystemParametersInfoForDpiFn = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT
 using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
 
 struct SettingsWindowState {
-    HWND stationPane;
-    HWND nameEdit;
-    HWND urlEdit;
-    HWND exampleLink;
-    HFONT uiFont;
-    HFONT linkFont;
-    HBRUSH backgroundBrush;
-    HBRUSH editBrush;
-    int paneWidth;
-    int paneHeight;
-    int currentDpi;  // the DPI the layout is computed for; 96 while closed
+    HWND stationPane = nullptr;
+    HWND nameEdit = nullptr;
+    HWND urlEdit = nullptr;
+    HWND exampleLink = nullptr;
+    HFONT uiFont = nullptr;
+    HFONT linkFont = nullptr;
+    HBRUSH backgroundBrush = nullptr;
+    HBRUSH editBrush = nullptr;
+    int paneWidth = 0;
+    int paneHeight = 0;
+    int currentDpi = BASE_DPI;  // the DPI the layout is computed for; 96 while closed
     // user32 functions that older systems lack, looked up on first need; null = not found (yet).
-    SetThreadDpiAwarenessContextFn setThreadDpiAwarenessContextFn;
-    GetDpiForWindowFn getDpiForWindowFn;
-    SystemParametersInfoForDpiFn systemParametersInfoForDpiFn;
-    AdjustWindowRectExForDpiFn adjustWindowRectExForDpiFn;
+    SetThreadDpiAwarenessContextFn setThreadDpiAwarenessContextFn = nullptr;
+    GetDpiForWindowFn getDpiForWindowFn = nullptr;
+    SystemParametersInfoForDpiFn systemParametersInfoForDpiFn = nullptr;
+    AdjustWindowRectExForDpiFn adjustWindowRectExForDpiFn = nullptr;
 };
 
 extern SettingsWindowState settingsWindowState;

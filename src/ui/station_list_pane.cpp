@@ -2,6 +2,7 @@
 
 #include "base/bounded_copy.h"
 #include "ui/dark_theme.h"
+#include "ui/settings_layout.h"
 #include "ui/settings_window_state.h"
 #include "ui/wide_text.h"
 
@@ -75,9 +76,7 @@ void createStationRow(int i, const RowGeometry& g) {
 }
 
 void destroyRows(HWND pane) {
-    for (HWND child = GetWindow(pane, GW_CHILD); child != nullptr; child = GetWindow(pane, GW_CHILD)) {
-        DestroyWindow(child);
-    }
+    destroyChildren(pane);
     stationRows = {};
 }
 
@@ -232,8 +231,7 @@ void syncStationRows() {
     for (int j = 0; j < settingsDraft.settings.stationCount; ++j) {
         HWND box = stationRows.check[j];
         if (box != nullptr) {
-            settingsDraft.settings.stationEnabled[j] =
-                SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+            settingsDraft.settings.stationEnabled[j] = isTicked(box) ? 1 : 0;
         }
     }
 }

@@ -1,7 +1,5 @@
 #include "ui/wide_text.h"
 
-#include <new>
-
 #include "base/bounded_copy.h"
 
 namespace tandrel {
@@ -38,7 +36,7 @@ HeldWindowText::HeldWindowText(HWND control) {
         return;
     }
     const int length = GetWindowTextLengthW(control);
-    text_.reset(new (std::nothrow) wchar_t[static_cast<std::size_t>(length) + 1]);
+    text_.reset(static_cast<wchar_t*>(std::malloc(sizeof(wchar_t) * (static_cast<std::size_t>(length) + 1))));
     if (text_ != nullptr) {
         const int copied = GetWindowTextW(control, text_.get(), length + 1);
         text_[copied > 0 ? copied : 0] = L'\0';

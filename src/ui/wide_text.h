@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <cstdlib>
 #include <memory>
 
 #include "settings/plugin_settings.h"
@@ -32,7 +33,12 @@ class HeldWindowText {
     void restoreTo(HWND control) const;
 
   private:
-    std::unique_ptr<wchar_t[]> text_;
+    // From the C heap: the C++ allocation functions would link the exception runtime, whose
+    // emergency pool is allocated at every load of the DLL and never given back at unload.
+    struct FreeText {
+        void operator()(wchar_t* text) const { std::free(text); }
+    };
+    std::unique_ptr<wchar_t[], FreeText> text_;
 };
 
 // Reads a control's text as UTF-8 into a field of size bytes (at most STATION_URL_SIZE), cut at a
