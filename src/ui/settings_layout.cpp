@@ -71,7 +71,7 @@ HWND createChild(HWND parent, const char* className, const char* text, DWORD sty
 }
 
 void setFont(HWND control, HFONT font) {
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
 
 HWND createControl(HWND parent, const char* className, const char* text, DWORD style, DWORD exStyle, int id,

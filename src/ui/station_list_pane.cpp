@@ -60,7 +60,7 @@ HWND createRowControl(const wchar_t* text, DWORD style, int id, int x, int y, in
     HWND control =
         CreateWindowExW(0, L"BUTTON", text, style, x, y, width, height, settingsWindowState.stationPane,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), hostInstance(), nullptr);
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(settingsWindowState.uiFont), TRUE);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(settingsWindowState.uiFont), FALSE);
     return control;
 }
 
