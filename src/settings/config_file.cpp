@@ -6,8 +6,8 @@
 #include "base/bounded_copy.h"
 #include "base/decimal.h"
 #include "base/plugin_heap.h"
-#include "settings/settings_platform.h"
 #include "base/utf8.h"
+#include "settings/settings_platform.h"
 
 namespace tandrel {
 
@@ -361,13 +361,25 @@ std::size_t formatConfigText(const PluginSettings& settings, char* buffer, std::
     return fits ? length : 0;
 }
 
-bool saveSettingsToFile(const PluginSettings& settings, const char* path) {
+namespace {
+
+// The one save: format writes the text into a buffer of configTextCapacity() bytes and returns its
+// length (0 when it did not fit), and the text replaces the file at path.
+template <typename Format>
+bool saveFormattedText(const char* path, Format format) {
     HeapBuffer text(configTextCapacity());
     if (text.data == nullptr) {
         return false;
     }
-    std::size_t length = formatConfigText(settings, text.data, configTextCapacity());
+    const std::size_t length = format(text.data);
     return length > 0 && replaceConfigFile(path, text.data, length);
+}
+
+}  // namespace
+
+bool saveSettingsToFile(const PluginSettings& settings, const char* path) {
+    return saveFormattedText(
+        path, [&settings](char* text) { return formatConfigText(settings, text, configTextCapacity()); });
 }
 
 bool saveSettings() {
@@ -375,17 +387,11 @@ bool saveSettings() {
     if (!composeConfigFilePath(path)) {
         return false;
     }
-    HeapBuffer text(configTextCapacity());
-    if (text.data == nullptr) {
-        return false;
-    }
-    std::size_t length = 0;
-    {
+    return saveFormattedText(path, [](char* text) {
         // Only the formatting needs the guard; the file is written without holding it.
         SettingsGuard guard;
-        length = formatConfigText(pluginSettings, text.data, configTextCapacity());
-    }
-    return length > 0 && replaceConfigFile(path, text.data, length);
+        return formatConfigText(pluginSettings, text, configTextCapacity());
+    });
 }
 
 }  // namespace tandrel

@@ -64,7 +64,7 @@ int drawOwnerButton(const DRAWITEMSTRUCT& item) {
 LRESULT eraseWithBackground(HWND window, HDC dc) {
     RECT client;
     GetClientRect(window, &client);
-    FillRect(dc, &client, settingsWindowState.backgroundBrush);
+    FillRect(dc, &client, settingsWindowState.brushes.background.get());
     return 1;
 }
 
@@ -72,18 +72,18 @@ HBRUSH settingsControlColour(UINT message, HDC dc, HWND control) {
     if (message == WM_CTLCOLOREDIT) {
         SetTextColor(dc, palette::TEXT);
         SetBkColor(dc, palette::EDIT_BACKGROUND);
-        return settingsWindowState.editBrush;
+        return settingsWindowState.brushes.edit.get();
     }
     bool isLink = control != nullptr && control == settingsWindowState.exampleLink;
     SetTextColor(dc, isLink ? palette::LINK_TEXT : palette::TEXT);
     SetBkColor(dc, palette::BACKGROUND);
-    return settingsWindowState.backgroundBrush;
+    return settingsWindowState.brushes.background.get();
 }
 
 HBRUSH paneControlColour(HDC dc) {
     SetTextColor(dc, palette::TEXT);
     SetBkColor(dc, palette::BACKGROUND);
-    return settingsWindowState.backgroundBrush;
+    return settingsWindowState.brushes.background.get();
 }
 
 }  // namespace tandrel

@@ -6,22 +6,35 @@
 
 namespace tandrel {
 
-// Deletes a pen, brush or font when it goes out of scope.
+// Owns a pen, brush or font and deletes it when it goes out of scope or is replaced. Movable, so
+// that a record can hold one and take a new one in place of the old.
 template <typename Handle>
 class ScopedGdiObject {
   public:
+    ScopedGdiObject() = default;
     explicit ScopedGdiObject(Handle handle) : handle_(handle) {}
-    ~ScopedGdiObject() {
-        if (handle_ != nullptr) {
-            DeleteObject(handle_);
-        }
-    }
+    ~ScopedGdiObject() { release(); }
     ScopedGdiObject(const ScopedGdiObject&) = delete;
     ScopedGdiObject& operator=(const ScopedGdiObject&) = delete;
+    ScopedGdiObject(ScopedGdiObject&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
+    ScopedGdiObject& operator=(ScopedGdiObject&& other) noexcept {
+        if (this != &other) {
+            release();
+            handle_ = other.handle_;
+            other.handle_ = nullptr;
+        }
+        return *this;
+    }
     Handle get() const { return handle_; }
 
   private:
-    Handle handle_;
+    void release() {
+        if (handle_ != nullptr) {
+            DeleteObject(handle_);
+            handle_ = nullptr;
+        }
+    }
+    Handle handle_ = nullptr;
 };
 
 // Selects an object into a device context and selects the previous one back on destruction.

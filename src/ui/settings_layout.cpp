@@ -1,6 +1,9 @@
 #include "ui/settings_layout.h"
 
+#include <utility>
+
 #include "example_streams.h"
+#include "ui/controls.h"
 #include "ui/settings_window_state.h"
 #include "ui/station_list_pane.h"
 #include "ui/wide_text.h"
@@ -57,45 +60,18 @@ constexpr int INFO_CHECK_COUNT = 3;
 constexpr const char* INFO_CHECK_TEXTS[INFO_CHECK_COUNT] = {"Server-Info anzeigen", "Channel-Info anzeigen",
                                                             "Client-Info anzeigen"};
 
-struct ControlRect {
-    int x;
-    int y;
-    int width;
-    int height;
-};
-
-HWND createChild(HWND parent, const char* className, const char* text, DWORD style, DWORD exStyle, int id,
-                 ControlRect rect) {
-    return CreateWindowExA(exStyle, className, text, style, rect.x, rect.y, rect.width, rect.height, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), hostInstance(), nullptr);
-}
-
-void setFont(HWND control, HFONT font) {
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-}
-
-HWND createControl(HWND parent, const char* className, const char* text, DWORD style, DWORD exStyle, int id,
-                   ControlRect rect, HFONT font) {
-    HWND control = createChild(parent, className, text, style, exStyle, id, rect);
-    setFont(control, font);
-    return control;
-}
-
-// The name and URL fields are wide controls: what the user types reaches the plug-in whole, whatever
-// the system's ANSI code page.
-HWND createTextField(HWND parent, int id, ControlRect rect, HFONT font) {
-    HWND field =
-        CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", EDIT_STYLE, rect.x, rect.y, rect.width, rect.height,
-                        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), hostInstance(), nullptr);
-    setFont(field, font);
-    return field;
-}
-
 int* infoSwitchOfDraft(int k) {
     int* switches[INFO_CHECK_COUNT] = {&settingsDraft.settings.showServerInfo,
                                        &settingsDraft.settings.showChannelInfo,
                                        &settingsDraft.settings.showClientInfo};
     return switches[k];
+}
+
+// An automatic check box of the info-panel group, ticked as the draft says.
+void createInfoCheckBox(HWND window, int k, ControlRect rect, HFONT font) {
+    HWND box = createControl(window, {"BUTTON", INFO_CHECK_TEXTS[k], CHECK_BOX_STYLE, 0, ID_SERVER_INFO + k},
+                             rect, font);
+    setTicked(box, *infoSwitchOfDraft(k) != 0);
 }
 
 // The vertical positions that the column of groups follows, for the current DPI and station count.
@@ -123,53 +99,58 @@ ColumnLayout columnLayout() {
 }
 
 void createInfoGroup(HWND window, const ColumnLayout& c) {
-    HFONT font = settingsWindowState.uiFont;
-    createControl(window, "BUTTON", "Info-Panel", GROUP_BOX_STYLE, 0, 0,
+    HFONT font = settingsWindowState.fonts.text.get();
+    createControl(window, {"BUTTON", "Info-Panel", GROUP_BOX_STYLE, 0, 0},
                   {c.margin, c.margin, c.groupWidth, scale(INFO_GROUP_HEIGHT96)}, font);
     for (int k = 0; k < INFO_CHECK_COUNT; ++k) {
-        createCheckBox(window, INFO_CHECK_TEXTS[k], ID_SERVER_INFO + k, c.margin + scale(CONTROL_INDENT96),
-                       c.margin + scale(INFO_CHECK_FIRST96 + INFO_CHECK_PITCH96 * k),
-                       c.groupWidth - scale(2 * CONTROL_INDENT96), *infoSwitchOfDraft(k), font);
+        createInfoCheckBox(window, k,
+                           {c.margin + scale(CONTROL_INDENT96),
+                            c.margin + scale(INFO_CHECK_FIRST96 + INFO_CHECK_PITCH96 * k),
+                            c.groupWidth - scale(2 * CONTROL_INDENT96), scale(CHECK_BOX_HEIGHT96)},
+                           font);
     }
 }
 
 void createStationGroup(HWND window, const ColumnLayout& c) {
-    createControl(window, "BUTTON", "Radiosender (nur Admins - Neustart noetig)", GROUP_BOX_STYLE, 0, 0,
+    createControl(window, {"BUTTON", "Radiosender (nur Admins - Neustart noetig)", GROUP_BOX_STYLE, 0, 0},
                   {c.margin, c.stationGroupTop, c.groupWidth, c.stationGroupHeight},
-                  settingsWindowState.uiFont);
+                  settingsWindowState.fonts.text.get());
     // The pane draws no text of its own, so it gets no font.
     settingsWindowState.stationPane =
-        createChild(window, STATION_PANE_CLASS, nullptr, PANE_STYLE, 0, 0,
-                    {c.margin + scale(PANE_INSET96), c.stationGroupTop + scale(STATION_GROUP_TOP_INSET96),
-                     settingsWindowState.paneWidth, settingsWindowState.paneHeight});
+        createControl(window, {STATION_PANE_CLASS, nullptr, PANE_STYLE, 0, 0},
+                      {c.margin + scale(PANE_INSET96), c.stationGroupTop + scale(STATION_GROUP_TOP_INSET96),
+                       settingsWindowState.paneWidth, settingsWindowState.paneHeight},
+                      nullptr);
     rebuildStationRows();
 }
 
 void createAddStreamGroup(HWND window, const ColumnLayout& c) {
-    HFONT font = settingsWindowState.uiFont;
+    HFONT font = settingsWindowState.fonts.text.get();
     int indent = c.margin + scale(CONTROL_INDENT96);
     int editLeft = c.margin + scale(CONTROL_INDENT96) + scale(LABEL_WIDTH96) + scale(LABEL_GAP96);
     int editWidth =
         c.groupWidth - scale(2 * CONTROL_INDENT96) - scale(LABEL_WIDTH96) - scale(EDIT_WIDTH_INSET96);
-    createControl(window, "BUTTON", "Neuen Stream hinzufuegen", GROUP_BOX_STYLE, 0, 0,
+    createControl(window, {"BUTTON", "Neuen Stream hinzufuegen", GROUP_BOX_STYLE, 0, 0},
                   {c.margin, c.addGroupTop, c.groupWidth, scale(ADD_GROUP_HEIGHT96)}, font);
     settingsWindowState.exampleLink =
-        createControl(window, "STATIC", EXAMPLE_LINK_TEXT, LINK_STYLE, 0, ID_EXAMPLE_LINK,
+        createControl(window, {"STATIC", EXAMPLE_LINK_TEXT, LINK_STYLE, 0, ID_EXAMPLE_LINK},
                       {indent, c.addGroupTop + scale(LINK_TOP96), c.groupWidth - scale(LINK_WIDTH_INSET96),
                        scale(LABEL_HEIGHT96)},
-                      settingsWindowState.linkFont);
-    createControl(window, "STATIC", "Name:", LABEL_STYLE, 0, 0,
+                      settingsWindowState.fonts.link.get());
+    createControl(window, {"STATIC", "Name:", LABEL_STYLE, 0, 0},
                   {indent, c.nameRowTop + scale(LABEL_DROP96), scale(LABEL_WIDTH96), scale(LABEL_HEIGHT96)},
                   font);
-    settingsWindowState.nameEdit = createTextField(
-        window, ID_NAME_EDIT, {editLeft, c.nameRowTop, editWidth, scale(EDIT_HEIGHT96)}, font);
-    createControl(window, "STATIC", "URL:", LABEL_STYLE, 0, 0,
+    settingsWindowState.nameEdit =
+        createControl(window, {"EDIT", "", EDIT_STYLE, WS_EX_CLIENTEDGE, ID_NAME_EDIT},
+                      {editLeft, c.nameRowTop, editWidth, scale(EDIT_HEIGHT96)}, font);
+    createControl(window, {"STATIC", "URL:", LABEL_STYLE, 0, 0},
                   {indent, c.urlRowTop + scale(LABEL_DROP96), scale(LABEL_WIDTH96), scale(LABEL_HEIGHT96)},
                   font);
     settingsWindowState.urlEdit =
-        createTextField(window, ID_URL_EDIT, {editLeft, c.urlRowTop, editWidth, scale(EDIT_HEIGHT96)}, font);
+        createControl(window, {"EDIT", "", EDIT_STYLE, WS_EX_CLIENTEDGE, ID_URL_EDIT},
+                      {editLeft, c.urlRowTop, editWidth, scale(EDIT_HEIGHT96)}, font);
     createControl(
-        window, "BUTTON", "Hinzufuegen", OWNER_BUTTON_STYLE, 0, ID_ADD_STREAM,
+        window, {"BUTTON", "Hinzufuegen", OWNER_BUTTON_STYLE, 0, ID_ADD_STREAM},
         {c.margin + c.groupWidth - scale(ADD_BUTTON_RIGHT96), c.addGroupTop + scale(ADD_BUTTON_TOP96),
          scale(ADD_BUTTON_WIDTH96), scale(BUTTON_ROW_HEIGHT96)},
         font);
@@ -177,14 +158,14 @@ void createAddStreamGroup(HWND window, const ColumnLayout& c) {
 
 // OK and "Abbrechen" sit left and right of the groups' centre line; neither is a default button.
 void createDialogButtons(HWND window, const ColumnLayout& c) {
-    HFONT font = settingsWindowState.uiFont;
+    HFONT font = settingsWindowState.fonts.text.get();
     int top = c.addGroupTop + scale(ADD_GROUP_HEIGHT96) + scale(GROUP_GAP96);
     int centre = c.margin + c.groupWidth / 2;
     createControl(
-        window, "BUTTON", "OK", OWNER_BUTTON_STYLE, 0, ID_OK,
+        window, {"BUTTON", "OK", OWNER_BUTTON_STYLE, 0, ID_OK},
         {centre - scale(OK_LEFT_OF_CENTRE96), top, scale(DIALOG_BUTTON_WIDTH96), scale(BUTTON_ROW_HEIGHT96)},
         font);
-    createControl(window, "BUTTON", "Abbrechen", OWNER_BUTTON_STYLE, 0, ID_CANCEL,
+    createControl(window, {"BUTTON", "Abbrechen", OWNER_BUTTON_STYLE, 0, ID_CANCEL},
                   {centre + scale(CANCEL_RIGHT_OF_CENTRE96), top, scale(DIALOG_BUTTON_WIDTH96),
                    scale(BUTTON_ROW_HEIGHT96)},
                   font);
@@ -256,14 +237,6 @@ SIZE settingsClientSize() {
 }
 
 void createUiFonts() {
-    if (settingsWindowState.uiFont != nullptr) {
-        DeleteObject(settingsWindowState.uiFont);
-        settingsWindowState.uiFont = nullptr;
-    }
-    if (settingsWindowState.linkFont != nullptr) {
-        DeleteObject(settingsWindowState.linkFont);
-        settingsWindowState.linkFont = nullptr;
-    }
     // The form with the padded border width; a failed query leaves the zeroed font description,
     // which gives the system's default font.
     NONCLIENTMETRICSA metrics{};
@@ -272,18 +245,13 @@ void createUiFonts() {
     if (!queryMessageFontForDpi(metrics.lfMessageFont)) {
         SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
     }
-    settingsWindowState.uiFont = CreateFontIndirectA(&metrics.lfMessageFont);
+    UiFonts fonts;
+    fonts.text = ScopedGdiObject<HFONT>(CreateFontIndirectA(&metrics.lfMessageFont));
     LOGFONTA link{};
-    GetObjectA(settingsWindowState.uiFont, sizeof link, &link);
+    GetObjectA(fonts.text.get(), sizeof link, &link);
     link.lfUnderline = 1;
-    settingsWindowState.linkFont = CreateFontIndirectA(&link);
-}
-
-HWND createCheckBox(HWND parent, const char* text, int id, int x, int y, int width, int checked, HFONT font) {
-    HWND box = createControl(parent, "BUTTON", text, CHECK_BOX_STYLE, 0, id,
-                             {x, y, width, scale(CHECK_BOX_HEIGHT96)}, font);
-    SendMessageA(box, BM_SETCHECK, checked != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
-    return box;
+    fonts.link = ScopedGdiObject<HFONT>(CreateFontIndirectA(&link));
+    settingsWindowState.fonts = std::move(fonts);  // the fonts of the previous DPI go here
 }
 
 void buildSettingsControls(HWND window) {
@@ -320,10 +288,6 @@ LRESULT onDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
-bool isTicked(HWND box) {
-    return SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
 InfoSwitches readInfoCheckBoxes(HWND window, InfoSwitches fallback) {
     int* values[INFO_CHECK_COUNT] = {&fallback.server, &fallback.channel, &fallback.client};
     for (int k = 0; k < INFO_CHECK_COUNT; ++k) {
@@ -332,16 +296,6 @@ InfoSwitches readInfoCheckBoxes(HWND window, InfoSwitches fallback) {
         }
     }
     return fallback;
-}
-
-// The next sibling is taken before each destruction, since a destroyed window has none.
-void destroyChildren(HWND window) {
-    HWND child = GetWindow(window, GW_CHILD);
-    while (child != nullptr) {
-        HWND next = GetWindow(child, GW_HWNDNEXT);
-        DestroyWindow(child);
-        child = next;
-    }
 }
 
 }  // namespace tandrel

@@ -15,24 +15,15 @@ int stationPaneHeight();
 // The window's client size: the column of three group boxes and the button row with their gaps.
 SIZE settingsClientSize();
 
-// Deletes the two fonts when present and creates them anew for the current DPI.
+// Makes the two fonts for the current DPI in place of those held before.
 void createUiFonts();
 
 // Creates every child control of the window in tab order and has the station rows built. Expects
 // no children to exist.
 void buildSettingsControls(HWND window);
 
-// An automatic check box of the info-panel group, with its font and initial state.
-HWND createCheckBox(HWND parent, const char* text, int id, int x, int y, int width, int checked, HFONT font);
-
-// True when the check box (a row's, or an info box) is ticked.
-bool isTicked(HWND box);
-
 // The three info check boxes as ticked now; a box that does not exist keeps its value of fallback.
 InfoSwitches readInfoCheckBoxes(HWND window, InfoSwitches fallback);
-
-// Destroys every child of window (and with them their own children).
-void destroyChildren(HWND window);
 
 // WM_DPICHANGED: keeps the unconfirmed ticks, takes the suggested rectangle and rebuilds every
 // control and both fonts for the new DPI.

@@ -149,8 +149,8 @@ DPI_AWARENESS_CONTEXT becomePerMonitorAware() {
 }
 
 void createBrushes() {
-    settingsWindowState.backgroundBrush = CreateSolidBrush(BACKGROUND_COLOUR);
-    settingsWindowState.editBrush = CreateSolidBrush(EDIT_COLOUR);
+    settingsWindowState.brushes.background = ScopedGdiObject<HBRUSH>(CreateSolidBrush(BACKGROUND_COLOUR));
+    settingsWindowState.brushes.edit = ScopedGdiObject<HBRUSH>(CreateSolidBrush(EDIT_COLOUR));
 }
 
 bool registerClass(const char* name, WNDPROC procedure) {
@@ -320,24 +320,9 @@ void reportSaveFailure() {
     showSaveFailureNotice(path);
 }
 
-template <typename Handle>
-void deleteGdiObject(Handle& handle) {
-    if (handle != nullptr) {
-        DeleteObject(handle);
-        handle = nullptr;
-    }
-}
-
 void tearDown(DPI_AWARENESS_CONTEXT previousContext, bool settingsClassOurs, bool paneClassOurs) {
-    settingsWindowState.stationPane = nullptr;
-    settingsWindowState.nameEdit = nullptr;
-    settingsWindowState.urlEdit = nullptr;
-    settingsWindowState.exampleLink = nullptr;
-    settingsWindowState.currentDpi = BASE_DPI;
-    deleteGdiObject(settingsWindowState.uiFont);
-    deleteGdiObject(settingsWindowState.linkFont);
-    deleteGdiObject(settingsWindowState.backgroundBrush);
-    deleteGdiObject(settingsWindowState.editBrush);
+    // The closed window's record: no handles, the fonts and brushes deleted, 96 DPI.
+    settingsWindowState = {};
     // A class of the same name that someone else registered is not ours to remove.
     if (settingsClassOurs) {
         UnregisterClassA(SETTINGS_WINDOW_CLASS, hostInstance());

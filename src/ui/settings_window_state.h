@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "settings/settings_draft.h"
+#include "ui/scoped_gdi.h"
 
 namespace tandrel {
 
@@ -31,15 +32,26 @@ using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 using SystemParametersInfoForDpiFn = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
 using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
 
+// The window's two fonts, made for the current DPI and replaced whole when it changes.
+struct UiFonts {
+    ScopedGdiObject<HFONT> text;
+    ScopedGdiObject<HFONT> link;  // the text font underlined
+};
+
+// The dark theme's brushes, made once for each opening.
+struct ThemeBrushes {
+    ScopedGdiObject<HBRUSH> background;
+    ScopedGdiObject<HBRUSH> edit;
+};
+
+// A closed window's record is the default one: the owners have given their objects back.
 struct SettingsWindowState {
     HWND stationPane = nullptr;
     HWND nameEdit = nullptr;
     HWND urlEdit = nullptr;
     HWND exampleLink = nullptr;
-    HFONT uiFont = nullptr;
-    HFONT linkFont = nullptr;
-    HBRUSH backgroundBrush = nullptr;
-    HBRUSH editBrush = nullptr;
+    UiFonts fonts;
+    ThemeBrushes brushes;
     int paneWidth = 0;
     int paneHeight = 0;
     int currentDpi = BASE_DPI;  // the DPI the layout is computed for; 96 while closed

@@ -1,8 +1,7 @@
 #include "ui/station_list_pane.h"
 
-#include "base/bounded_copy.h"
+#include "ui/controls.h"
 #include "ui/dark_theme.h"
-#include "ui/settings_layout.h"
 #include "ui/settings_window_state.h"
 #include "ui/wide_text.h"
 
@@ -55,24 +54,23 @@ RowGeometry rowGeometry() {
     return g;
 }
 
-// Wide controls, so that a label shows every character it holds.
-HWND createRowControl(const wchar_t* text, DWORD style, int id, int x, int y, int width, int height) {
-    HWND control =
-        CreateWindowExW(0, L"BUTTON", text, style, x, y, width, height, settingsWindowState.stationPane,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), hostInstance(), nullptr);
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(settingsWindowState.uiFont), FALSE);
-    return control;
+bool stationTicked(int i) {
+    return settingsDraft.settings.stationEnabled[i] != 0;
 }
 
 void createStationRow(int i, const RowGeometry& g) {
-    int top = i * g.pitch + g.topInset;
-    HWND box = createRowControl(WideText(settingsDraft.settings.stations[i].label).get(), ROW_CHECK_STYLE,
-                                ID_STATION_CHECK_FIRST + i, g.checkLeft, top, g.checkWidth, g.height);
-    SendMessageW(box, BM_SETCHECK,
-                 settingsDraft.settings.stationEnabled[i] != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
+    const int top = i * g.pitch + g.topInset;
+    HWND pane = settingsWindowState.stationPane;
+    HFONT font = settingsWindowState.fonts.text.get();
+    HWND box = createControl(
+        pane,
+        {"BUTTON", settingsDraft.settings.stations[i].label, ROW_CHECK_STYLE, 0, ID_STATION_CHECK_FIRST + i},
+        {g.checkLeft, top, g.checkWidth, g.height}, font);
+    setTicked(box, stationTicked(i));
     stationRows.check[i] = box;
-    stationRows.remove[i] = createRowControl(L"X", ROW_DELETE_STYLE, ID_STATION_DELETE_FIRST + i,
-                                             g.deleteLeft, top, g.deleteWidth, g.height);
+    stationRows.remove[i] =
+        createControl(pane, {"BUTTON", "X", ROW_DELETE_STYLE, 0, ID_STATION_DELETE_FIRST + i},
+                      {g.deleteLeft, top, g.deleteWidth, g.height}, font);
 }
 
 void destroyRows(HWND pane) {
@@ -112,8 +110,7 @@ void refreshStationRow(int i) {
         return;
     }
     SetWindowTextW(box, WideText(settingsDraft.settings.stations[i].label).get());
-    SendMessageW(box, BM_SETCHECK,
-                 settingsDraft.settings.stationEnabled[i] != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
+    setTicked(box, stationTicked(i));
 }
 
 void destroyControl(HWND& control) {
