@@ -7,6 +7,9 @@ namespace tandrel {
 namespace {
 
 constexpr int CAPTION_SIZE = 64;  // at most 63 characters of a button's caption are drawn
+constexpr DWORD DWM_USE_IMMERSIVE_DARK_MODE = 20;
+
+using DwmSetWindowAttributeFn = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
 
 // First match wins: pressed, then the role given by the control ID.
 COLORREF buttonFill(const DRAWITEMSTRUCT& item) {
@@ -50,6 +53,26 @@ void drawButtonCaption(const DRAWITEMSTRUCT& item) {
 }
 
 }  // namespace
+
+void createThemeBrushes() {
+    settingsWindowState.brushes.background = ScopedGdiObject<HBRUSH>(CreateSolidBrush(palette::BACKGROUND));
+    settingsWindowState.brushes.edit = ScopedGdiObject<HBRUSH>(CreateSolidBrush(palette::EDIT_BACKGROUND));
+}
+
+// Loaded for the call only: older systems have no dwmapi, or no such function in it.
+void applyDarkTitleBar(HWND window) {
+    HMODULE dwmapi = LoadLibraryA("dwmapi.dll");
+    if (dwmapi == nullptr) {
+        return;
+    }
+    auto setAttribute = reinterpret_cast<DwmSetWindowAttributeFn>(
+        reinterpret_cast<void*>(GetProcAddress(dwmapi, "DwmSetWindowAttribute")));
+    if (setAttribute != nullptr) {
+        BOOL dark = TRUE;
+        setAttribute(window, DWM_USE_IMMERSIVE_DARK_MODE, &dark, sizeof dark);
+    }
+    FreeLibrary(dwmapi);
+}
 
 int drawOwnerButton(const DRAWITEMSTRUCT& item) {
     if (item.CtlType != ODT_BUTTON) {

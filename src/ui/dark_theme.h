@@ -19,6 +19,12 @@ inline constexpr COLORREF BORDER_FOCUSED = RGB(0x64, 0xA0, 0xDC);
 inline constexpr COLORREF BORDER = RGB(0x55, 0x55, 0x55);
 }  // namespace palette
 
+// Makes the theme's brushes for this opening (the window record owns them).
+void createThemeBrushes();
+
+// Asks the system for a dark title bar; systems without that attribute keep their own.
+void applyDarkTitleBar(HWND window);
+
 // Paints an owner-drawn push button in its role's colours; 0 when the item is not a button (the
 // caller then leaves it to the default procedure).
 int drawOwnerButton(const DRAWITEMSTRUCT& item);

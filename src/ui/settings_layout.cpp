@@ -181,18 +181,16 @@ void syncInfoSwitches(HWND window) {
     s.showClientInfo = now.client;
 }
 
-// SystemParametersInfoForDpi exists only in the wide form: it fills a NONCLIENTMETRICSW, which is
-// larger than the ANSI record, so it gets a record of its own and the message font is converted.
-// False when the function is missing; on a failed query the font stays zeroed.
+// The per-DPI query exists only in the wide form: it fills a NONCLIENTMETRICSW, which is larger than
+// the ANSI record, so it gets a record of its own and the message font is converted. False when the
+// system lacks it; on a failed query the font stays zeroed.
 bool queryMessageFontForDpi(LOGFONTA& font) {
-    SystemParametersInfoForDpiFn forDpi = findSystemParametersInfoForDpi();
-    if (forDpi == nullptr) {
+    NONCLIENTMETRICSW wide{};
+    const DpiQuery query = queryNonClientMetricsForDpi(wide, settingsWindowState.currentDpi);
+    if (query == DpiQuery::NOT_AVAILABLE) {
         return false;
     }
-    NONCLIENTMETRICSW wide{};
-    wide.cbSize = sizeof wide;
-    if (forDpi(SPI_GETNONCLIENTMETRICS, sizeof wide, &wide, 0,
-               static_cast<UINT>(settingsWindowState.currentDpi))) {
+    if (query == DpiQuery::FILLED) {
         const LOGFONTW& message = wide.lfMessageFont;
         font.lfHeight = message.lfHeight;
         font.lfWidth = message.lfWidth;

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "settings/settings_draft.h"
+#include "ui/dpi_support.h"
 #include "ui/scoped_gdi.h"
 
 namespace tandrel {
@@ -24,13 +25,6 @@ inline constexpr int ID_EXAMPLE_LINK = 604;
 
 inline constexpr const char* SETTINGS_WINDOW_CLASS = "TandrelSettingsWnd";
 inline constexpr const char* STATION_PANE_CLASS = "TandrelScrollPane";
-
-inline constexpr int BASE_DPI = 96;
-
-using SetThreadDpiAwarenessContextFn = DPI_AWARENESS_CONTEXT(WINAPI*)(DPI_AWARENESS_CONTEXT);
-using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-using SystemParametersInfoForDpiFn = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
-using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
 
 // The window's two fonts, made for the current DPI and replaced whole when it changes.
 struct UiFonts {
@@ -55,11 +49,6 @@ struct SettingsWindowState {
     int paneWidth = 0;
     int paneHeight = 0;
     int currentDpi = BASE_DPI;  // the DPI the layout is computed for; 96 while closed
-    // user32 functions that older systems lack, looked up on first need; null = not found (yet).
-    SetThreadDpiAwarenessContextFn setThreadDpiAwarenessContextFn = nullptr;
-    GetDpiForWindowFn getDpiForWindowFn = nullptr;
-    SystemParametersInfoForDpiFn systemParametersInfoForDpiFn = nullptr;
-    AdjustWindowRectExForDpiFn adjustWindowRectExForDpiFn = nullptr;
 };
 
 extern SettingsWindowState settingsWindowState;
@@ -68,12 +57,6 @@ extern SettingsWindowState settingsWindowState;
 inline int scale(int length96) {
     return MulDiv(length96, settingsWindowState.currentDpi, BASE_DPI);
 }
-
-// Each returns the cached function, looking it up in the loaded user32 when it is not known yet.
-SetThreadDpiAwarenessContextFn findSetThreadDpiAwarenessContext();
-GetDpiForWindowFn findGetDpiForWindow();
-SystemParametersInfoForDpiFn findSystemParametersInfoForDpi();
-AdjustWindowRectExForDpiFn findAdjustWindowRectExForDpi();
 
 // The instance handle that the window classes and controls are registered and created with: the
 // host executable's module, not the plug-in's.
