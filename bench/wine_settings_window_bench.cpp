@@ -17,7 +17,7 @@
 namespace tandrel::testing {
 namespace {
 
-constexpr int RUNS = 5;
+constexpr int RUNS = 11;
 constexpr double OPEN_TARGET = 1.2;
 constexpr double DELETE_TARGET = 0.15;
 

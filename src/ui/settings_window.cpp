@@ -21,7 +21,6 @@ namespace {
 
 constexpr DWORD WINDOW_STYLE = WS_CAPTION | WS_SYSMENU;  // fixed size, hidden until laid out
 static_assert(WINDOW_STYLE == 0x00C80000);
-constexpr int INITIAL_SIZE = 100;
 constexpr int WHEEL_LINES = 3;
 constexpr DWORD SHUTDOWN_WAIT_MS = 5000;
 constexpr DWORD SHUTDOWN_POLL_MS = 10;
@@ -46,19 +45,36 @@ SIZE outerWindowSize(SIZE client) {
     return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
-void placeOnPrimaryScreen(HWND window) {
+// Centred on the primary screen, the outer size for the client size at the current DPI.
+RECT placeOnPrimaryScreen() {
     SIZE outer = outerWindowSize(settingsClientSize());
     int x = (GetSystemMetrics(SM_CXSCREEN) - outer.cx) / 2;
     int y = (GetSystemMetrics(SM_CYSCREEN) - outer.cy) / 2;
-    SetWindowPos(window, nullptr, x, y, outer.cx, outer.cy, SWP_NOZORDER);
+    return {x, y, x + outer.cx, y + outer.cy};
 }
 
 LRESULT CALLBACK settingsWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// Made hidden, where it belongs at 96 DPI (the record's DPI while closed): only a monitor of another
+// DPI makes it move again.
 HWND createSettingsWindow() {
+    const RECT place = placeOnPrimaryScreen();
     return CreateWindowExA(WS_EX_DLGMODALFRAME, SETTINGS_WINDOW_CLASS, "Tandrel Einstellungen", WINDOW_STYLE,
-                           CW_USEDEFAULT, CW_USEDEFAULT, INITIAL_SIZE, INITIAL_SIZE, nullptr, nullptr,
-                           hostInstance(), nullptr);
+                           place.left, place.top, place.right - place.left, place.bottom - place.top, nullptr,
+                           nullptr, hostInstance(), nullptr);
+}
+
+// The layout follows the DPI of the window's monitor; the window is placed again for it when that
+// is not the DPI it was made for.
+void takeDpiOfMonitor(HWND window) {
+    const int dpi = dpiOfWindow(window);
+    if (dpi == settingsWindowState.currentDpi) {
+        return;
+    }
+    settingsWindowState.currentDpi = dpi;
+    const RECT place = placeOnPrimaryScreen();
+    SetWindowPos(window, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                 SWP_NOZORDER);
 }
 
 void showSettingsWindow(HWND window) {
@@ -174,9 +190,8 @@ void runSettingsWindow() {
     }
     publishWindow(window);
     applyDarkTitleBar(window);
-    settingsWindowState.currentDpi = dpiOfWindow(window);
+    takeDpiOfMonitor(window);
     createUiFonts();
-    placeOnPrimaryScreen(window);
     buildSettingsControls(window);
     settingsDraft.accepted = 0;
     showSettingsWindow(window);
