@@ -1,5 +1,5 @@
-// Small owners for GDI objects and device-context selections, so that every paint path gives back
-// what it took.
+// Small owners for GDI objects and device-context selections, so that every paint path, and the
+// window record, gives back what it took.
 #pragma once
 
 #include <windows.h>

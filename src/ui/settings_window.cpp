@@ -46,7 +46,7 @@ SIZE outerWindowSize(SIZE client) {
 }
 
 // Centred on the primary screen, the outer size for the client size at the current DPI.
-RECT placeOnPrimaryScreen() {
+RECT centredOnPrimaryScreen() {
     SIZE outer = outerWindowSize(settingsClientSize());
     int x = (GetSystemMetrics(SM_CXSCREEN) - outer.cx) / 2;
     int y = (GetSystemMetrics(SM_CYSCREEN) - outer.cy) / 2;
@@ -58,7 +58,7 @@ LRESULT CALLBACK settingsWndProc(HWND window, UINT message, WPARAM wParam, LPARA
 // Made hidden, where it belongs at 96 DPI (the record's DPI while closed): only a monitor of another
 // DPI makes it move again.
 HWND createSettingsWindow() {
-    const RECT place = placeOnPrimaryScreen();
+    const RECT place = centredOnPrimaryScreen();
     return CreateWindowExA(WS_EX_DLGMODALFRAME, SETTINGS_WINDOW_CLASS, "Tandrel Einstellungen", WINDOW_STYLE,
                            place.left, place.top, place.right - place.left, place.bottom - place.top, nullptr,
                            nullptr, hostInstance(), nullptr);
@@ -72,7 +72,7 @@ void takeDpiOfMonitor(HWND window) {
         return;
     }
     settingsWindowState.currentDpi = dpi;
-    const RECT place = placeOnPrimaryScreen();
+    const RECT place = centredOnPrimaryScreen();
     SetWindowPos(window, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
                  SWP_NOZORDER);
 }
