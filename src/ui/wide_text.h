@@ -1,6 +1,6 @@
 // The one place where the window's texts cross between the plug-in and Windows: the plug-in holds
-// UTF-8, the controls that show and take station texts are driven with the wide (UTF-16) functions,
-// so that every character a user types or reads survives, whatever the system's ANSI code page.
+// UTF-8, every control is a wide window driven with the wide (UTF-16) functions, so that every
+// character a user types or reads survives, whatever the system's ANSI code page.
 #pragma once
 
 #include <windows.h>
