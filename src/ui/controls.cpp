@@ -5,12 +5,13 @@
 
 namespace tandrel {
 
-HWND createControl(HWND parent, const ControlSpec& spec, ControlRect rect, HFONT font) {
-    const WideText className(spec.className);
-    const WideText text(spec.text != nullptr ? spec.text : "");
-    HWND control = CreateWindowExW(
-        spec.exStyle, className.get(), text.get(), spec.style, rect.x, rect.y, rect.width, rect.height,
-        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), hostInstance(), nullptr);
+HWND createControl(HWND parent, const ControlDefinition& definition, ControlRect rect, HFONT font) {
+    const WideText className(definition.className);
+    const WideText text(definition.text != nullptr ? definition.text : "");
+    HWND control = CreateWindowExW(definition.exStyle, className.get(), text.get(), definition.style, rect.x,
+                                   rect.y, rect.width, rect.height, parent,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(definition.id)),
+                                   hostInstance(), nullptr);
     // A new control is drawn when it is first shown: the font needs no redraw of its own.
     if (control != nullptr && font != nullptr) {
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);

@@ -15,7 +15,7 @@ struct ControlRect {
 };
 
 // What a control is: its window class and text (both UTF-8; the text may be null), styles and ID.
-struct ControlSpec {
+struct ControlDefinition {
     const char* className;
     const char* text;
     DWORD style;
@@ -24,7 +24,7 @@ struct ControlSpec {
 };
 
 // Makes the control at rect (in parent's client coordinates) and gives it font, unless font is null.
-HWND createControl(HWND parent, const ControlSpec& spec, ControlRect rect, HFONT font);
+HWND createControl(HWND parent, const ControlDefinition& definition, ControlRect rect, HFONT font);
 
 // Ticks or clears a check box; isTicked tells which it is.
 void setTicked(HWND box, bool ticked);
