@@ -8,13 +8,18 @@ SettingsDraft settingsDraft{};
 
 namespace {
 
+// Station from of source, with its tick, into place of target.
+void copyStation(PluginSettings& target, int place, const PluginSettings& source, int from) {
+    copyBounded(target.stations[place].label, source.stations[from].label);
+    copyBounded(target.stations[place].url, source.stations[from].url);
+    target.stationEnabled[place] = source.stationEnabled[from];
+}
+
 // Entries 0 to count - 1 of from, with their ticks, into to; the rest of to stays as it is.
 void copyStations(PluginSettings& to, const PluginSettings& from) {
     to.stationCount = from.stationCount;
     for (int i = 0; i < from.stationCount; ++i) {
-        copyBounded(to.stations[i].label, from.stations[i].label);
-        copyBounded(to.stations[i].url, from.stations[i].url);
-        to.stationEnabled[i] = from.stationEnabled[i];
+        copyStation(to, i, from, i);
     }
 }
 
@@ -63,9 +68,7 @@ void removeStationFromDraft(SettingsDraft& draft, int index) {
         return;
     }
     for (int j = index; j < settings.stationCount - 1; ++j) {
-        copyBounded(settings.stations[j].label, settings.stations[j + 1].label);
-        copyBounded(settings.stations[j].url, settings.stations[j + 1].url);
-        settings.stationEnabled[j] = settings.stationEnabled[j + 1];
+        copyStation(settings, j, settings, j + 1);
     }
     settings.stationCount -= 1;
 }
