@@ -19,8 +19,8 @@
 #include <string_view>
 #include <vector>
 
-#include "settings/config_file.h"
 #include "base/utf8.h"
+#include "settings/config_file.h"
 #include "settings_builders.h"
 
 namespace {

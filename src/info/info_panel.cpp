@@ -5,9 +5,9 @@
 #include <string_view>
 
 #include "base/plugin_heap.h"
+#include "base/utf8.h"
 #include "host/host_functions.h"
 #include "settings/plugin_settings.h"
-#include "base/utf8.h"
 
 namespace tandrel {
 namespace {

@@ -4,11 +4,11 @@
 #include <string_view>
 
 #include "base/decimal.h"
+#include "base/utf8.h"
 #include "deployment_config.h"
 #include "host/host_functions.h"
 #include "host/plugin_id.h"
 #include "radio/context_menus.h"
-#include "base/utf8.h"
 
 namespace tandrel {
 namespace {

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <mutex>
 
-#include "settings/settings_platform.h"
 #include "base/utf8.h"
+#include "settings/settings_platform.h"
 
 namespace tandrel::platform {
 namespace {

@@ -14,10 +14,10 @@
 #include <random>
 #include <string>
 
+#include "base/utf8.h"
 #include "plugin/entry_points.h"
 #include "settings/config_file.h"
 #include "settings/default_stations.h"
-#include "base/utf8.h"
 #include "settings_builders.h"
 #include "test_files.h"
 

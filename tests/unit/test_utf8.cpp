@@ -6,8 +6,8 @@
 #include <string>
 
 #include "base/bounded_copy.h"
-#include "settings/plugin_settings.h"
 #include "base/utf8.h"
+#include "settings/plugin_settings.h"
 
 namespace tandrel::testing {
 namespace {
