@@ -5,11 +5,9 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "window_driver.h"
@@ -20,6 +18,7 @@ namespace {
 constexpr int RUNS = 11;
 constexpr double OPEN_TARGET = 1.2;
 constexpr double DELETE_TARGET = 0.15;
+constexpr DWORD OPEN_WAIT_MS = 60000;
 
 double millisecondsBetween(const LARGE_INTEGER& start, const LARGE_INTEGER& end) {
     LARGE_INTEGER frequency;
@@ -76,59 +75,6 @@ struct Figures {
     double rebuildMs = 0;
 };
 
-// One configure call on a thread of its own that has had a window before, as the client's GUI
-// thread has: under Wine a thread's first window also opens that thread's own connection to the X
-// server (about 15 ms), a cost of the thread and not of the window. The clock starts when the
-// thread makes the call.
-class TimedConfigureCall {
-  public:
-    explicit TimedConfigureCall(const PluginEntryPoints& plugin) {
-        auto configure = plugin.configure;
-        thread_ = std::thread([this, configure] {
-            DestroyWindow(CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                                          GetModuleHandleA(nullptr), nullptr));
-            QueryPerformanceCounter(&started_);
-            calling_ = true;
-            configure(nullptr, nullptr);
-            returned_ = true;
-        });
-        while (!calling_) {
-            Sleep(0);
-        }
-    }
-    ~TimedConfigureCall() { thread_.join(); }
-
-    // Milliseconds from the call to the window's becoming visible, or a negative number when it
-    // does not within a minute. The window is first looked for by class and title, then only its
-    // style is read: a cheap look, so that the poll takes little from the window's own thread.
-    double waitForVisibleWindow(HWND& window) {
-        for (int polls = 0; polls < 60000; ++polls) {
-            if (window == nullptr) {
-                window = FindWindowA(SETTINGS_CLASS, SETTINGS_TITLE);
-            }
-            if (window != nullptr && IsWindowVisible(window)) {
-                LARGE_INTEGER visible;
-                QueryPerformanceCounter(&visible);
-                return millisecondsBetween(started_, visible);
-            }
-            Sleep(1);
-        }
-        return -1;
-    }
-    bool waitForReturn() {
-        for (int polls = 0; !returned_ && polls < 60000; ++polls) {
-            Sleep(1);
-        }
-        return returned_;
-    }
-
-  private:
-    std::atomic<bool> calling_{false};
-    std::atomic<bool> returned_{false};
-    LARGE_INTEGER started_{};
-    std::thread thread_;
-};
-
 [[noreturn]] void giveUp(const char* what) {
     std::fprintf(stderr, "%s\n", what);
     std::fflush(stderr);
@@ -140,13 +86,13 @@ class TimedConfigureCall {
 // the time of one delete of the first station (the row sync, the shift and the rows' update).
 Figures measureWindow(PluginUnderTest& plugin) {
     Figures figures;
-    TimedConfigureCall call(plugin.p());
-    HWND window = nullptr;
-    figures.openMs = call.waitForVisibleWindow(window);
-    if (figures.openMs < 0) {
+    // On a thread that has had a window, as the client's GUI thread has.
+    ConfigureCall call(plugin.p(), nullptr, ConfigureCall::THREAD_THAT_HAD_A_WINDOW);
+    HWND window = call.waitForWindow(OPEN_WAIT_MS);
+    if (window == nullptr) {
         giveUp("the settings window did not open");
     }
-    settle(window);
+    figures.openMs = call.openMilliseconds();
     figures.openButtons = countButtons(window);
     HWND pane = FindWindowExA(window, nullptr, "TandrelScrollPane", nullptr);
     LARGE_INTEGER deleteStart, deleteEnd;

@@ -148,17 +148,26 @@ std::string PluginUnderTest::serverInfo() {
     return text;
 }
 
-ConfigureCall::ConfigureCall(const PluginEntryPoints& plugin, DPI_AWARENESS_CONTEXT threadContext) {
-    QueryPerformanceCounter(&started_);
+ConfigureCall::ConfigureCall(const PluginEntryPoints& plugin, DPI_AWARENESS_CONTEXT threadContext,
+                             ThreadStart start) {
     auto configure = plugin.configure;
-    thread_ = std::thread([this, configure, threadContext] {
+    thread_ = std::thread([this, configure, threadContext, start] {
         if (threadContext != nullptr) {
             SetThreadDpiAwarenessContext(threadContext);
         }
+        if (start == THREAD_THAT_HAD_A_WINDOW) {
+            DestroyWindow(CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                          GetModuleHandleA(nullptr), nullptr));
+        }
+        QueryPerformanceCounter(&started_);
+        calling_ = true;
         configure(nullptr, nullptr);
         awarenessAfter_ = GetAwarenessFromDpiAwarenessContext(GetThreadDpiAwarenessContext());
         returned_ = true;
     });
+    while (!calling_) {
+        Sleep(0);
+    }
 }
 
 ConfigureCall::~ConfigureCall() {
@@ -175,19 +184,26 @@ ConfigureCall::~ConfigureCall() {
     thread_.join();
 }
 
+// The window is found once by class and title, then only its style is read, every millisecond: a
+// cheap look, so that the poll takes little from the window's own thread while it makes its controls.
 HWND ConfigureCall::waitForWindow(DWORD timeoutMs) {
-    for (DWORD waited = 0;; waited += 5) {
-        if (HWND window = settingsWindow()) {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    HWND window = nullptr;
+    for (;;) {
+        if (window == nullptr || !IsWindow(window)) {
+            window = FindWindowA(SETTINGS_CLASS, SETTINGS_TITLE);
+        }
+        if (window != nullptr && IsWindowVisible(window)) {
             if (openMs_ == 0) {
                 openMs_ = millisecondsSince(started_);
             }
             settle(window);
             return window;
         }
-        if (waited >= timeoutMs || returned_) {
+        if (GetTickCount64() >= deadline || returned_) {
             return nullptr;
         }
-        Sleep(5);
+        Sleep(1);
     }
 }
 

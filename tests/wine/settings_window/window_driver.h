@@ -80,8 +80,15 @@ class PluginUnderTest {
 // One configure call on a thread of its own.
 class ConfigureCall {
   public:
-    // With a context, the thread takes that DPI awareness before it makes the call.
-    explicit ConfigureCall(const PluginEntryPoints& plugin, DPI_AWARENESS_CONTEXT threadContext = nullptr);
+    // A new thread, or one that has had a window before, as the client's GUI thread has: under Wine a
+    // thread's first window also opens that thread's connection to the X server (about 15 ms), a
+    // cost of the thread and not of the settings window.
+    enum ThreadStart { NEW_THREAD, THREAD_THAT_HAD_A_WINDOW };
+
+    // With a context, the thread takes that DPI awareness before it makes the call. Returns once the
+    // thread is making the call.
+    explicit ConfigureCall(const PluginEntryPoints& plugin, DPI_AWARENESS_CONTEXT threadContext = nullptr,
+                           ThreadStart start = NEW_THREAD);
     ~ConfigureCall();  // closes a window left open and waits; ends the process rather than hang
 
     // The visible settings window, or null after the timeout.
@@ -89,12 +96,13 @@ class ConfigureCall {
     // True once the configure call has returned.
     bool waitForReturn(DWORD timeoutMs = WAIT_MS);
     bool returned() const { return returned_; }
-    // The milliseconds from the start of the call to the window's becoming visible.
+    // The milliseconds from the thread's making the call to the window's becoming visible.
     double openMilliseconds() const { return openMs_; }
     // The calling thread's DPI awareness once the call has returned.
     DPI_AWARENESS awarenessAfterReturn() const { return awarenessAfter_; }
 
   private:
+    std::atomic<bool> calling_{false};
     std::atomic<bool> returned_{false};
     std::thread thread_;
     LARGE_INTEGER started_{};
