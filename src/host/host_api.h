@@ -86,8 +86,8 @@ typedef void (*UnusedHostFunction)(void);
 #define TS3_FUNCTION_COUNT 226
 
 // The host's function table, passed whole to ts3plugin_setFunctionPointers. Every function but
-// printMessage returns an error code, 0 on success; strings and arrays it returns are released with
-// freeMemory. Texts go both ways in UTF-8.
+// getConfigPath and printMessage returns an error code, 0 on success; strings and arrays it returns
+// are released with freeMemory. Texts go both ways in UTF-8.
 struct TS3Functions {
     unsigned int (*getClientLibVersion)(char** result);  // 0
     UnusedHostFunction unused1To4[4];
@@ -127,7 +127,11 @@ struct TS3Functions {
     UnusedHostFunction unused98[1];
     unsigned int (*getServerVariableAsString)(uint64 serverConnectionHandlerID, size_t flag,
                                               char** result);  // 99
-    UnusedHostFunction unused100To183[84];
+    UnusedHostFunction unused100To180[81];
+    // Writes the client's configuration folder, ending in '/', as a NUL-terminated UTF-8 path of at
+    // most maxLen bytes.
+    void (*getConfigPath)(char* path, size_t maxLen);  // 181
+    UnusedHostFunction unused182To183[2];
     void (*printMessage)(uint64 serverConnectionHandlerID, const char* message, int messageTarget);  // 184
     UnusedHostFunction unused185To196[12];
     unsigned int (*setPluginMenuEnabled)(const char* pluginID, int menuID, int enabled);  // 197
@@ -157,6 +161,7 @@ TANDREL_HOST_SLOT(getChannelList, 93);
 TANDREL_HOST_SLOT(getServerConnectionHandlerList, 96);
 TANDREL_HOST_SLOT(getServerVariableAsInt, 97);
 TANDREL_HOST_SLOT(getServerVariableAsString, 99);
+TANDREL_HOST_SLOT(getConfigPath, 181);
 TANDREL_HOST_SLOT(printMessage, 184);
 TANDREL_HOST_SLOT(setPluginMenuEnabled, 197);
 #undef TANDREL_HOST_SLOT
