@@ -1,5 +1,7 @@
 #include "host/host_functions.h"
 
+#include <cstring>
+
 namespace tandrel::host {
 namespace {
 
@@ -156,6 +158,29 @@ void printMessage(uint64 connection, const char* text, PluginMessageTarget targe
     if (hostTable.printMessage != nullptr) {
         hostTable.printMessage(connection, text, target);
     }
+}
+
+bool getConfigPath(char* folder, std::size_t capacity) {
+    if (hostTable.getConfigPath == nullptr || capacity < 2) {
+        return false;
+    }
+    folder[0] = '\0';
+    folder[capacity - 1] = '\0';
+    hostTable.getConfigPath(folder, capacity);
+    // A path that fills the whole buffer may have been cut by the host (or left unterminated).
+    if (folder[capacity - 1] != '\0' || std::strlen(folder) >= capacity - 1) {
+        folder[0] = '\0';
+        return false;
+    }
+    std::size_t length = std::strlen(folder);
+    if (length == 0) {
+        return false;
+    }
+    if (folder[length - 1] != '/') {
+        folder[length] = '/';
+        folder[length + 1] = '\0';
+    }
+    return true;
 }
 
 }  // namespace tandrel::host

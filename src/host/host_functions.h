@@ -3,6 +3,8 @@
 // error instead of a jump to address 0, and so that host memory is released in one place.
 #pragma once
 
+#include <cstddef>
+
 #include "host/host_api.h"
 
 namespace tandrel::host {
@@ -72,6 +74,9 @@ unsigned int getServerConnectionHandlerList(HostIdList& connections);
 unsigned int getServerVariableAsInt(uint64 connection, size_t property, int& value);
 unsigned int getServerVariableAsString(uint64 connection, size_t property, HostString& value);
 void setPluginMenuEnabled(const char* pluginId, int menuId, int enabled);
+// The client's configuration folder as a UTF-8 path ending in '/', in folder (capacity bytes). False
+// when the host has no answer, an empty one, or one that fills the whole buffer (it may be cut).
+bool getConfigPath(char* folder, std::size_t capacity);
 // A line for the user in one of the connection's tabs.
 void printMessage(uint64 connection, const char* text, PluginMessageTarget target);
 

@@ -14,6 +14,8 @@
 
 #ifdef _WIN32
 #include "ui/settings_window.h"
+#else
+#include "ui/settings_file_opener.h"
 #endif
 
 using namespace tandrel;
@@ -60,9 +62,12 @@ void ts3plugin_registerPluginID(const char* id) noexcept {
 }
 
 void ts3plugin_shutdown(void) noexcept {
+    // The host unloads the library after this call: an open settings window, or a wait for the
+    // desktop's editor to take the settings file, must be over first.
 #ifdef _WIN32
-    // The host unloads the library after this call: an open settings window must be gone first.
     closeSettingsWindowForShutdown();
+#else
+    stopSettingsFileOpenerForShutdown();
 #endif
     releasePluginId();
 }
@@ -71,13 +76,15 @@ void ts3plugin_freeMemory(void* data) noexcept {
     releaseBlock(data);
 }
 
-// The window has no parent and no owner, so both arguments go unused. The native build has no
-// window.
+// The window has no parent and no owner, so both arguments go unused. Without a window (Linux) the
+// settings file opens in the desktop's editor.
 void ts3plugin_configure(void* handle, void* qParentWidget) noexcept {
     (void)handle;
     (void)qParentWidget;
 #ifdef _WIN32
     openSettingsWindow();
+#else
+    openSettingsFile();
 #endif
 }
 
@@ -118,5 +125,17 @@ intptr_t tandrelReturnZero(void) noexcept {
 }
 
 void tandrelIgnoreEvent(void) noexcept {}
+
+#ifdef __ELF__
+// The host's names of the shared bodies, each an alias of its body (a DLL gets them from exports.def,
+// from which this list is generated).
+#define TANDREL_ALIAS_OF_tandrelOwnClientEvent(name) \
+    void name(uint64, anyID) noexcept __attribute__((alias("tandrelOwnClientEvent"), visibility("default")))
+#define TANDREL_ALIAS_OF_tandrelReturnZero(name) \
+    intptr_t name(void) noexcept __attribute__((alias("tandrelReturnZero"), visibility("default")))
+#define TANDREL_ALIAS_OF_tandrelIgnoreEvent(name) \
+    void name(void) noexcept __attribute__((alias("tandrelIgnoreEvent"), visibility("default")))
+#include "exported_aliases.inc"
+#endif
 
 }  // extern "C"

@@ -8,6 +8,11 @@
 
 extern "C" {
 
+// The Linux library is built with hidden visibility; the host's entry points are what it shows.
+#ifdef __ELF__
+#pragma GCC visibility push(default)
+#endif
+
 // Identity
 const char* ts3plugin_name(void) noexcept;
 const char* ts3plugin_version(void) noexcept;
@@ -34,6 +39,10 @@ void ts3plugin_onConnectStatusChangeEvent(uint64 serverConnectionHandlerID, int 
                                           unsigned int errorNumber) noexcept;
 void ts3plugin_onClientSelfVariableUpdateEvent(uint64 serverConnectionHandlerID, int flag,
                                                const char* oldValue, const char* newValue) noexcept;
+
+#ifdef __ELF__
+#pragma GCC visibility pop
+#endif
 
 // Shared bodies. The three own-client events (server group added, server group deleted, client
 // updated) all begin with the connection and the client; the handler reads only those two. The host

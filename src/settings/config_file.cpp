@@ -1,6 +1,5 @@
 #include "settings/config_file.h"
 
-#include <cstdlib>
 #include <cstring>
 
 #include "base/bounded_copy.h"
@@ -26,12 +25,6 @@ const ConfigFileOperations standardConfigFileOperations = {
 ConfigFileOperations configFileOperations = standardConfigFileOperations;
 
 namespace {
-
-#ifdef _WIN32
-constexpr char PATH_SEPARATOR = '\\';
-#else
-constexpr char PATH_SEPARATOR = '/';
-#endif
 
 constexpr const char* TEMPORARY_SUFFIX = ".tmp";
 constexpr int PATTERN_KEY_SIZE = 16;  // "%15[^=]": up to 15 characters and the NUL
@@ -229,11 +222,11 @@ struct HeapBuffer {
 }  // namespace
 
 bool composeConfigFilePath(char (&path)[CONFIG_PATH_SIZE]) {
-    const char* appData = std::getenv("APPDATA");
-    int length = appData != nullptr
-                     ? std::snprintf(path, sizeof path, "%s%cTS3Client%cplugins%c%s", appData, PATH_SEPARATOR,
-                                     PATH_SEPARATOR, PATH_SEPARATOR, CONFIG_FILE_NAME)
-                     : std::snprintf(path, sizeof path, "%s", CONFIG_FILE_NAME);
+    char folder[CONFIG_PATH_SIZE];
+    if (!platform::pluginFolder(folder, sizeof folder)) {
+        return false;
+    }
+    int length = std::snprintf(path, sizeof path, "%s%s", folder, CONFIG_FILE_NAME);
     return length > 0 && static_cast<std::size_t>(length) < sizeof path;
 }
 

@@ -10,7 +10,12 @@
 
 namespace tandrel {
 
-inline constexpr std::size_t CONFIG_PATH_SIZE = 260;  // the system's path limit, NUL included
+// The system's path limit, NUL included.
+#ifdef _WIN32
+inline constexpr std::size_t CONFIG_PATH_SIZE = 260;
+#else
+inline constexpr std::size_t CONFIG_PATH_SIZE = 4096;
+#endif
 inline constexpr std::size_t CONFIG_LINE_SIZE = 512;  // longer lines arrive in pieces of 511 bytes
 inline constexpr const char* CONFIG_FILE_NAME = "TandrelPlugin.ini";
 
@@ -22,8 +27,9 @@ void loadSettings();
 // was. True once the new file is in place; telling the user about a failure is the caller's part.
 bool saveSettings();
 
-// "%APPDATA%\TS3Client\plugins\TandrelPlugin.ini", or the bare file name without APPDATA. False when
-// the path does not fit: the plug-in then reads no file and writes none.
+// The file in the client's plug-in folder: "%APPDATA%\TS3Client\plugins\TandrelPlugin.ini" on Windows
+// (the bare file name without APPDATA), "<configuration folder>plugins/TandrelPlugin.ini" elsewhere.
+// False when there is no folder or the path does not fit: the plug-in then reads no file and writes none.
 bool composeConfigFilePath(char (&path)[CONFIG_PATH_SIZE]);
 
 // The reader, fed one piece at a time as fgets with a CONFIG_LINE_SIZE buffer hands them over.

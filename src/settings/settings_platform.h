@@ -1,6 +1,6 @@
 // The few operating-system services the settings store needs beyond the C library: the lock behind
-// SettingsGuard, putting a completely written file in place of the old one, and reading text of the
-// system's ANSI code page.
+// SettingsGuard, where the file lives, putting a completely written file in place of the old one, and
+// reading text of the system's ANSI code page.
 #pragma once
 
 #include <cstddef>
@@ -11,6 +11,12 @@ namespace tandrel::platform {
 
 void lockSettings();
 void unlockSettings();
+
+// The folder of the client's plug-ins, where the settings file lives, ending in the path separator:
+// on Windows "%APPDATA%\\TS3Client\\plugins\\" (empty without APPDATA: the client's working folder),
+// elsewhere "plugins/" in the configuration folder the host reports. False when there is no such folder or
+// its path does not fit into capacity bytes.
+bool pluginFolder(char* folder, std::size_t capacity);
 
 // Pushes a written file's data to the disk, so that a power cut after the replace cannot leave an
 // empty file behind. True on success.

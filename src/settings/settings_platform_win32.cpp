@@ -1,6 +1,8 @@
 #include <io.h>
 #include <windows.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "base/bounded_copy.h"
@@ -21,6 +23,13 @@ void lockSettings() {
 
 void unlockSettings() {
     ReleaseSRWLockExclusive(&settingsLock);
+}
+
+bool pluginFolder(char* folder, std::size_t capacity) {
+    const char* appData = std::getenv("APPDATA");
+    int length = appData != nullptr ? std::snprintf(folder, capacity, "%s\\TS3Client\\plugins\\", appData)
+                                    : std::snprintf(folder, capacity, "%s", "");
+    return length >= 0 && static_cast<std::size_t>(length) < capacity;
 }
 
 bool flushFileToDisk(std::FILE* file) {

@@ -334,6 +334,29 @@ void fakePrintMessage(uint64 connection, const char* text, int target) {
     fake.recordPrinted(connection, text, target);
 }
 
+// The client's configuration folder: the one set on the host, or the Windows client's
+// "%APPDATA%\TS3Client\" (so that one test, which sets APPDATA, puts the file where the plug-in looks on
+// every system). Written as the client does: cut to maxLen, always terminated.
+void fakeGetConfigPath(char* path, size_t maxLen) {
+    FakeHost& fake = host();
+    std::lock_guard lock(fake.mutex());
+    fake.handle("getConfigPath", number(maxLen));
+    std::string folder = fake.configPath;
+    if (folder.empty()) {
+        const char* appData = std::getenv("APPDATA");
+#ifdef _WIN32
+        folder = appData != nullptr ? std::string(appData) + "\\TS3Client\\" : "";
+#else
+        folder = appData != nullptr ? std::string(appData) + "/TS3Client/" : "";
+#endif
+    }
+    if (maxLen > 0) {
+        std::size_t length = folder.size() < maxLen - 1 ? folder.size() : maxLen - 1;
+        std::memcpy(path, folder.data(), length);
+        path[length] = '\0';
+    }
+}
+
 // Unused slots: each records which slot was called and answers an error, so that the plug-in does
 // not go on with whatever it expected back.
 template <int Slot>
@@ -419,6 +442,7 @@ FakeHost::FakeHost() {
     table_.getServerConnectionHandlerList = fakeGetServerConnectionHandlerList;
     table_.getServerVariableAsInt = fakeGetServerVariableAsInt;
     table_.getServerVariableAsString = fakeGetServerVariableAsString;
+    table_.getConfigPath = fakeGetConfigPath;
     table_.printMessage = fakePrintMessage;
     table_.setPluginMenuEnabled = fakeSetPluginMenuEnabled;
 }

@@ -101,6 +101,8 @@ class FakeHost {
     FakeConnection* findConnection(uint64 connectionId);
     std::string clientLibVersion = "3.6.2 [Build: 1690976575]";
     std::string ownNickname = "Tester";
+    // What getConfigPath answers; empty: "<APPDATA>/TS3Client/", the Windows client's folder.
+    std::string configPath;
 
     // --- faults ---
     // nth counts the calls of that function from 1 (since construction or the last clearCalls); 0

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "base/utf8.h"
+#include "fake_host.h"
 #include "plugin/entry_points.h"
 #include "settings/config_file.h"
 #include "settings/default_stations.h"
@@ -264,20 +265,23 @@ TEST(ConfigReaderAnsiText, IsReadInTheCodePageAndHeldAsUtf8) {
 
 // --- the file on disk ---
 
+// Where the file lives: on Windows it follows APPDATA; elsewhere the host's configuration folder,
+// asked through the host table (the fake host answers "<APPDATA>/TS3Client/" unless told a folder).
 class ConfigFileLocation : public ::testing::Test {
   protected:
+    ConfigFileLocation() { ts3plugin_setFunctionPointers(host.table()); }
+
     TempDir appData;
+    FakeHost host;
 };
 
+#ifdef _WIN32
 TEST_F(ConfigFileLocation, IsUnderTheClientsPluginFolderInAppData) {
     ScopedEnv env("APPDATA", appData.path().string());
     char path[CONFIG_PATH_SIZE];
     ASSERT_TRUE(composeConfigFilePath(path));
-#ifdef _WIN32
     EXPECT_EQ(std::string(path), appData.path().string() + "\\TS3Client\\plugins\\TandrelPlugin.ini");
-#else
-    EXPECT_EQ(std::string(path), appData.path().string() + "/TS3Client/plugins/TandrelPlugin.ini");
-#endif
+    EXPECT_THAT(host.calls(), ::testing::IsEmpty()) << "Windows asks the environment, not the host";
 }
 
 TEST_F(ConfigFileLocation, WithoutAppDataIsTheBareFileName) {
@@ -302,6 +306,42 @@ TEST_F(ConfigFileLocation, PathThatDoesNotFitIsRefused) {
     }
 }
 
+TEST_F(ConfigFileLocation, AppDataTooLongIsTreatedAsNoFile) {
+    ScopedEnv env("APPDATA", std::string(300, 'a'));
+    pluginSettings = PluginSettings{};
+    EXPECT_EQ(ts3plugin_init(), 0);
+    EXPECT_EQ(settingsDifference(pluginSettings, *defaultSettings()), "");
+}
+#else
+TEST_F(ConfigFileLocation, IsInThePluginsFolderOfTheHostsConfigurationFolder) {
+    ScopedEnv env("APPDATA", "/elsewhere");  // not read here
+    host.configPath = "/home/me/.ts3client/";
+    char path[CONFIG_PATH_SIZE];
+    ASSERT_TRUE(composeConfigFilePath(path));
+    EXPECT_STREQ(path, "/home/me/.ts3client/plugins/TandrelPlugin.ini");
+}
+
+TEST_F(ConfigFileLocation, WithoutAHostFolderThereIsNoFile) {
+    ScopedEnv env("APPDATA", std::nullopt);  // the fake host then answers an empty folder
+    char path[CONFIG_PATH_SIZE];
+    EXPECT_FALSE(composeConfigFilePath(path));
+    pluginSettings = PluginSettings{};
+    EXPECT_EQ(ts3plugin_init(), 0);
+    EXPECT_EQ(settingsDifference(pluginSettings, *defaultSettings()), "");
+}
+
+TEST_F(ConfigFileLocation, PathThatDoesNotFitIsRefused) {
+    // CONFIG_PATH_SIZE bytes with the NUL: the folder may take what the file's part leaves.
+    const std::size_t suffix = std::strlen("/plugins/TandrelPlugin.ini");
+    char path[CONFIG_PATH_SIZE];
+    host.configPath = std::string(CONFIG_PATH_SIZE - 1 - suffix, 'a') + "/";
+    EXPECT_TRUE(composeConfigFilePath(path));
+    EXPECT_EQ(std::strlen(path), CONFIG_PATH_SIZE - 1);
+    host.configPath = std::string(CONFIG_PATH_SIZE - suffix, 'a') + "/";
+    EXPECT_FALSE(composeConfigFilePath(path));
+}
+#endif
+
 TEST_F(ConfigFileLocation, InitReadsTheFileFromTheClientsFolders) {
     writeBytes(makeClientPluginFolder(appData.path()) / "TandrelPlugin.ini",
                "show_channel_info=1\r\nstation_count=1\r\nstation_0_label=Jazz\r\nstation_0_url=https://j\r\n"
@@ -317,13 +357,6 @@ TEST_F(ConfigFileLocation, MissingFileGivesAllDefaultsEnabledAndInitSucceeds) {
     ScopedEnv env("APPDATA", appData.path().string());
     pluginSettings = PluginSettings{};
     pluginSettings.showServerInfo = 1;
-    EXPECT_EQ(ts3plugin_init(), 0);
-    EXPECT_EQ(settingsDifference(pluginSettings, *defaultSettings()), "");
-}
-
-TEST_F(ConfigFileLocation, AppDataTooLongIsTreatedAsNoFile) {
-    ScopedEnv env("APPDATA", std::string(300, 'a'));
-    pluginSettings = PluginSettings{};
     EXPECT_EQ(ts3plugin_init(), 0);
     EXPECT_EQ(settingsDifference(pluginSettings, *defaultSettings()), "");
 }

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "fake_host.h"
+#include "host/host_functions.h"
 #include "plugin_heap_ledger.h"
 #include "settings/config_file.h"
 #include "settings/default_stations.h"
@@ -87,7 +89,10 @@ TEST(ConfigWriter, FullTableOfLongestTextsFitsTheBuffer) {
 
 class ConfigSave : public ::testing::Test {
   protected:
-    ConfigSave() : file(makeClientPluginFolder(appData.path()) / "TandrelPlugin.ini") {}
+    // The host answers where the file lives on Linux; on Windows APPDATA does.
+    ConfigSave() : file(makeClientPluginFolder(appData.path()) / "TandrelPlugin.ini") {
+        host::installFunctionTable(host.table());
+    }
     ~ConfigSave() override {
         configFileOperations = standardConfigFileOperations;
         EXPECT_THAT(pluginHeap.problems(), ::testing::IsEmpty()) << "the save's buffer is not released";
@@ -102,6 +107,7 @@ class ConfigSave : public ::testing::Test {
     }
 
     PluginHeapLedger pluginHeap;
+    FakeHost host;
     TempDir appData;
     std::filesystem::path file;
 };
@@ -132,8 +138,9 @@ TEST_F(ConfigSave, MissingFolderWritesNothing) {
     EXPECT_TRUE(std::filesystem::is_empty(emptyAppData.path()));
 }
 
-TEST_F(ConfigSave, AppDataTooLongWritesNothing) {
+TEST_F(ConfigSave, PathTooLongWritesNothing) {
     ScopedEnv env("APPDATA", std::string(300, 'a'));
+    host.configPath = std::string(2 * CONFIG_PATH_SIZE, 'a') + "/";
     configFileOperations.open = [](const char*, const char*) -> std::FILE* {
         ADD_FAILURE() << "no file may be opened for a path that does not fit";
         return nullptr;

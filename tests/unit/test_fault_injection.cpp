@@ -234,6 +234,7 @@ int openDescriptors() {
 class SaveFaults : public ::testing::Test {
   protected:
     SaveFaults() : file(makeClientPluginFolder(appData.path()) / "TandrelPlugin.ini") {
+        ts3plugin_setFunctionPointers(host.table());  // where the file lives, on Linux
         oldRecord = emptySettings();
         oldRecord->showServerInfo = 1;
         appendStation(*oldRecord, "Old | Station", "https://old.example/", 1);
@@ -257,6 +258,7 @@ class SaveFaults : public ::testing::Test {
         EXPECT_EQ(settingsDifference(*loaded, *oldRecord), "");
     }
 
+    FakeHost host;
     TempDir appData;
     std::filesystem::path file;
     std::unique_ptr<PluginSettings> oldRecord;

@@ -3,6 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <ostream>
+#include <string>
+
 #include "fake_host.h"
 #include "host/host_functions.h"
 
@@ -79,7 +83,67 @@ TEST(HostFunctionsWithoutTable, EmptySlotsAnswerAnErrorInsteadOfBeingCalled) {
     host::setPluginMenuEnabled("id", 2, 0);
     host::printMessage(1, "nowhere to show", PLUGIN_MESSAGE_TARGET_SERVER);
     host::freeMemory(&value);  // no host to give it to: ignored, not passed to the C heap
+    char folder[16] = "untouched";
+    EXPECT_FALSE(host::getConfigPath(folder, sizeof folder));
 }
+
+// The configuration folder as the host writes it into the plug-in's buffer: how much it writes, and
+// whether it terminates it, is the host's part; the wrapper takes only a whole, terminated folder.
+struct ConfigPathCase {
+    const char* name;
+    std::string answer;  // written from the buffer's start, cut to its size
+    bool terminated;     // false: the host leaves the buffer without a NUL
+    bool accepted;
+    std::string folder;  // what the plug-in takes, when accepted
+};
+
+void PrintTo(const ConfigPathCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+const ConfigPathCase* currentConfigPathCase = nullptr;
+
+void answerConfigPath(char* path, size_t maxLen) {
+    const ConfigPathCase& c = *currentConfigPathCase;
+    const std::size_t length = c.answer.size() < maxLen ? c.answer.size() : maxLen;
+    std::memcpy(path, c.answer.data(), length);
+    if (c.terminated && length < maxLen) {
+        path[length] = '\0';
+    }
+}
+
+constexpr std::size_t CONFIG_BUFFER = 24;
+
+class HostConfigPath : public ::testing::TestWithParam<ConfigPathCase> {};
+
+TEST_P(HostConfigPath, TakesOnlyAWholeFolderEndingInASlash) {
+    const ConfigPathCase& c = GetParam();
+    currentConfigPathCase = &c;
+    TS3Functions table{};
+    table.getConfigPath = answerConfigPath;
+    host::installFunctionTable(table);
+    char folder[CONFIG_BUFFER];
+    std::memset(folder, 'x', sizeof folder);
+    EXPECT_EQ(host::getConfigPath(folder, sizeof folder), c.accepted);
+    if (c.accepted) {
+        EXPECT_EQ(std::string(folder), c.folder);
+    }
+    host::installFunctionTable(TS3Functions{});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, HostConfigPath,
+    ::testing::Values(ConfigPathCase{"Usual", "/home/me/.ts3client/", true, true, "/home/me/.ts3client/"},
+                      ConfigPathCase{"WithoutSlash", "/home/me/.ts3", true, true, "/home/me/.ts3/"},
+                      ConfigPathCase{"SlashFillsTheLastByteButOne", std::string(21, 'a') + "/", true, true,
+                                     std::string(21, 'a') + "/"},
+                      ConfigPathCase{"SlashAddedIntoTheLastRoom", std::string(21, 'a'), true, true,
+                                     std::string(21, 'a') + "/"},
+                      ConfigPathCase{"Empty", "", true, false, ""},
+                      ConfigPathCase{"FillsTheBufferMaybeCut", std::string(CONFIG_BUFFER - 1, 'a'), true,
+                                     false, ""},
+                      ConfigPathCase{"Unterminated", std::string(40, 'a'), false, false, ""}),
+    [](const auto& param) { return std::string(param.param.name); });
 
 }  // namespace
 }  // namespace tandrel::testing

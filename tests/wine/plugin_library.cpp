@@ -2,33 +2,85 @@
 
 #include <cstdlib>
 
+#ifndef _WIN32
+#include <dlfcn.h>
+#include <elf.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#endif
+
 namespace tandrel::testing {
 namespace {
 
+#ifdef _WIN32
+constexpr const char* PATH_VARIABLE = "TANDREL_PLUGIN_DLL";
+
+LibraryHandle openLibrary(const std::string& path) {
+    return LoadLibraryA(path.c_str());
+}
+void closeLibrary(LibraryHandle module) {
+    FreeLibrary(module);
+}
+void* findFunction(LibraryHandle module, const char* name) {
+    return reinterpret_cast<void*>(GetProcAddress(module, name));
+}
+#else
+constexpr const char* PATH_VARIABLE = "TANDREL_PLUGIN_SO";
+
+// As the client opens a plug-in: every symbol bound at once, nothing made visible to later libraries.
+LibraryHandle openLibrary(const std::string& path) {
+    return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+}
+void closeLibrary(LibraryHandle module) {
+    dlclose(module);
+}
+void* findFunction(LibraryHandle module, const char* name) {
+    return dlsym(module, name);
+}
+#endif
+
 template <typename Function>
-void resolve(HMODULE module, const char* name, Function& target, std::vector<std::string>& missing) {
-    FARPROC address = GetProcAddress(module, name);
+void resolve(LibraryHandle module, const char* name, Function& target, std::vector<std::string>& missing) {
+    void* address = findFunction(module, name);
     if (address == nullptr) {
         missing.push_back(name);
     }
-    target = reinterpret_cast<Function>(reinterpret_cast<void*>(address));
+    target = reinterpret_cast<Function>(address);
 }
 
+#ifdef _WIN32
 const IMAGE_NT_HEADERS* ntHeaders(HMODULE module) {
     auto base = reinterpret_cast<const BYTE*>(module);
     auto dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
     return reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
 }
 
+#endif
+
 }  // namespace
 
 std::string PluginLibrary::path() {
-    const char* value = std::getenv("TANDREL_PLUGIN_DLL");
+    const char* value = std::getenv(PATH_VARIABLE);
     return value != nullptr ? value : "";
 }
 
+std::string PluginLibrary::loadError() {
+#ifdef _WIN32
+    return "error " + std::to_string(GetLastError());
+#else
+    const char* error = dlerror();
+    return error != nullptr ? error : "no error reported";
+#endif
+}
+
+void* PluginLibrary::entryPoint(const char* name) const {
+    return module_ != nullptr ? findFunction(module_, name) : nullptr;
+}
+
 PluginLibrary::PluginLibrary() {
-    module_ = LoadLibraryA(path().c_str());
+    module_ = openLibrary(path());
     if (module_ == nullptr) {
         return;
     }
@@ -62,11 +114,17 @@ PluginLibrary::PluginLibrary() {
 
 PluginLibrary::~PluginLibrary() {
     if (module_ != nullptr) {
-        FreeLibrary(module_);
+        closeLibrary(module_);
     }
 }
 
-std::vector<std::string> exportedNames(HMODULE module) {
+#ifdef _WIN32
+bool libraryIsLoaded(const std::string& path) {
+    return GetModuleHandleA(path.c_str()) != nullptr;
+}
+
+std::vector<std::string> exportedNames(const PluginLibrary& library) {
+    HMODULE module = library.module();
     auto base = reinterpret_cast<const BYTE*>(module);
     const IMAGE_DATA_DIRECTORY& directory =
         ntHeaders(module)->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
@@ -100,5 +158,54 @@ std::vector<std::string> importedDlls(HMODULE module) {
     }
     return dlls;
 }
+#else
+bool libraryIsLoaded(const std::string& path) {
+    LibraryHandle module = dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
+    if (module == nullptr) {
+        return false;
+    }
+    dlclose(module);
+    return true;
+}
+
+// The defined global and weak symbols of the file's dynamic symbol table: what dlsym can find.
+std::vector<std::string> exportedNames(const PluginLibrary& library) {
+    std::ifstream file(PluginLibrary::path(), std::ios::binary);
+    const std::string image((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::vector<std::string> names;
+    if (image.size() < sizeof(Elf64_Ehdr) || !library.loaded()) {
+        return names;
+    }
+    Elf64_Ehdr header;
+    std::memcpy(&header, image.data(), sizeof header);
+    auto section = [&](std::size_t index) {
+        Elf64_Shdr entry{};
+        const std::size_t offset = header.e_shoff + index * sizeof(Elf64_Shdr);
+        if (index < header.e_shnum && offset + sizeof entry <= image.size()) {
+            std::memcpy(&entry, image.data() + offset, sizeof entry);
+        }
+        return entry;
+    };
+    for (std::size_t i = 0; i < header.e_shnum; ++i) {
+        const Elf64_Shdr symbols = section(i);
+        if (symbols.sh_type != SHT_DYNSYM || symbols.sh_offset + symbols.sh_size > image.size()) {
+            continue;
+        }
+        const Elf64_Shdr strings = section(symbols.sh_link);
+        for (std::size_t offset = 0; offset + sizeof(Elf64_Sym) <= symbols.sh_size;
+             offset += sizeof(Elf64_Sym)) {
+            Elf64_Sym symbol;
+            std::memcpy(&symbol, image.data() + symbols.sh_offset + offset, sizeof symbol);
+            const unsigned binding = ELF64_ST_BIND(symbol.st_info);
+            if (symbol.st_shndx == SHN_UNDEF || (binding != STB_GLOBAL && binding != STB_WEAK) ||
+                strings.sh_offset + symbol.st_name >= image.size()) {
+                continue;
+            }
+            names.emplace_back(image.c_str() + strings.sh_offset + symbol.st_name);
+        }
+    }
+    return names;
+}
+#endif
 
 }  // namespace tandrel::testing

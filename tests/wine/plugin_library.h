@@ -1,8 +1,11 @@
-// The shipped plug-in DLL, loaded the way the client loads it: LoadLibrary by path, entry points by
-// name. The path comes from TANDREL_PLUGIN_DLL.
+// The shipped plug-in library, loaded the way the client loads it, entry points by name: the DLL
+// with LoadLibrary (path from TANDREL_PLUGIN_DLL), the Linux library with dlopen (path from
+// TANDREL_PLUGIN_SO). The suites that need no window run against either through this one seam.
 #pragma once
 
+#ifdef _WIN32
 #include <windows.h>
+#endif
 
 #include <string>
 #include <vector>
@@ -10,6 +13,12 @@
 #include "host/host_api.h"
 
 namespace tandrel::testing {
+
+#ifdef _WIN32
+using LibraryHandle = HMODULE;
+#else
+using LibraryHandle = void*;
+#endif
 
 struct PluginEntryPoints {
     const char* (*name)();
@@ -47,27 +56,38 @@ struct PluginEntryPoints {
 
 class PluginLibrary {
   public:
-    PluginLibrary();  // loads the DLL; check loaded() before use
+    PluginLibrary();  // loads the library; check loaded() before use
     ~PluginLibrary();
     PluginLibrary(const PluginLibrary&) = delete;
     PluginLibrary& operator=(const PluginLibrary&) = delete;
 
     bool loaded() const { return module_ != nullptr; }
-    HMODULE module() const { return module_; }
+    LibraryHandle module() const { return module_; }
     const PluginEntryPoints& plugin() const { return entryPoints_; }
+    // Any exported function by name; null when there is none.
+    void* entryPoint(const char* name) const;
     // Entry points that could not be found by name.
     const std::vector<std::string>& missing() const { return missing_; }
 
     static std::string path();
+    // Why the last load failed, as the system says it.
+    static std::string loadError();
 
   private:
-    HMODULE module_ = nullptr;
+    LibraryHandle module_ = nullptr;
     PluginEntryPoints entryPoints_{};
     std::vector<std::string> missing_;
 };
 
-// The names in the export directory of a loaded module, and the DLL names in its import directory.
-std::vector<std::string> exportedNames(HMODULE module);
+// The names a loaded library exports: a DLL's export directory, a Linux library's defined dynamic
+// symbols.
+std::vector<std::string> exportedNames(const PluginLibrary& library);
+// Whether the library at path is still mapped into this process.
+bool libraryIsLoaded(const std::string& path);
+
+#ifdef _WIN32
+// The DLL names in a module's import directory.
 std::vector<std::string> importedDlls(HMODULE module);
+#endif
 
 }  // namespace tandrel::testing
