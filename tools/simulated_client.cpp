@@ -1,13 +1,20 @@
-// A stand-in for the voice-chat client, for trying the plug-in without Windows: it loads the built
-// DLL the way the client does, serves it a fake server with a few clients (one of them the radio
-// bot), channels and server groups, and takes commands from standard input. Every host call the
-// plug-in makes is printed as it happens, and so is every command that reaches the bot.
+// A stand-in for the voice-chat client, for trying the plug-in without a client: it loads the built
+// library the way the client does (the Linux library natively, a DLL under Wine), serves it a fake
+// server with a few clients (one of them the radio bot), channels and server groups, and takes
+// commands from standard input. Every host call the plug-in makes is printed as it happens, and so is
+// every command that reaches the bot.
 //
-//   script/try [win32|win64]        then type "help"
+//   script/try [linux_amd64|win32|win64]        then type "help"
+#ifdef _WIN32
 #include <io.h>
-#include <windows.h>
+#define isatty _isatty
+#define fileno _fileno
+#else
+#include <unistd.h>
+#endif
 
 #include <atomic>
+#include <cstdlib>
 #include <cstdio>
 #include <iostream>
 #include <map>
@@ -52,11 +59,16 @@ class SimulatedClient {
         server.addChannel(2, "Music").iconId = 42;
         server.addChannel(4294967296ull, "AFK");
         host_.callObserver = [](const std::string& call) { std::printf("  host <- %s\n", call.c_str()); };
+        // The client's configuration folder, where the plug-in keeps its settings file (script/try
+        // makes one in the build tree); without it, the Windows client's folder under APPDATA.
+        if (const char* folder = std::getenv("TANDREL_CLIENT_CONFIG_PATH")) {
+            host_.configPath = folder;
+        }
     }
 
     bool start() {
         if (!library_.loaded()) {
-            std::printf("cannot load %s (error %lu)\n", PluginLibrary::path().c_str(), GetLastError());
+            std::printf("cannot load %s (%s)\n", PluginLibrary::path().c_str(), PluginLibrary::loadError().c_str());
             return false;
         }
         std::printf("loaded %s: %s %s by %s, interface %d\n", PluginLibrary::path().c_str(), p().name(),
@@ -131,7 +143,7 @@ class SimulatedClient {
             "  info server | channel <id> | client <id>   the info-panel text\n"
             "  connect                     the connection is established (log and own-client request)\n"
             "  clients                     the fake server's clients and their groups\n"
-            "  settings                    open the settings window (a thread of its own)\n"
+            "  settings                    Settings: the window, or on Linux the file in the desktop's editor\n"
             "  quit                        shut the plug-in down and unload it\n");
         return true;
     }
@@ -248,7 +260,7 @@ class SimulatedClient {
         configureThread_ = std::thread([this] {
             p().configure(nullptr, nullptr);
             windowOpen_ = false;
-            std::printf("settings window closed\n");
+            std::printf("the configure call returned (settings closed)\n");
         });
         return true;
     }
@@ -270,7 +282,7 @@ int main() {
         return 1;
     std::printf("type help for the commands\n");
     // Commands from a file or a pipe are echoed, so that a saved session reads like a typed one.
-    const bool echo = !_isatty(_fileno(stdin));
+    const bool echo = !isatty(fileno(stdin));
     std::string line;
     while (std::printf("> "), std::getline(std::cin, line)) {
         if (echo)
