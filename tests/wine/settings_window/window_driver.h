@@ -15,12 +15,14 @@
 #include "fake_host.h"
 #include "plugin_library.h"
 #include "test_files.h"
+#include "time_limits.h"
 
 namespace tandrel::testing {
 
 inline constexpr const char* SETTINGS_CLASS = "TandrelSettingsWnd";
 inline constexpr const char* SETTINGS_TITLE = "Tandrel Einstellungen";
-inline constexpr DWORD WAIT_MS = 10000;
+// The longest any wait of the suites lasts: 10 s at the machine's own speed.
+inline const DWORD WAIT_MS = static_cast<DWORD>(10000 * timeFactor());
 
 struct TestStation {
     std::string label;

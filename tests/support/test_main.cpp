@@ -1,5 +1,12 @@
-// main() of the test programs that run under Wine. Google Test's own printer also hands every
-// failure and skip message to OutputDebugStringA, which raises a debug-print exception; a 32-bit
+// main() of the test programs that tests/run_gtest.sh runs: those under Wine, and the native suites of
+// the Linux library.
+//
+// After a program died in one of its tests, the runner starts it again with TANDREL_RESUME_AFTER
+// naming that test; every test up to and including it is then left out, so one crash costs one test
+// and not the rest of the program.
+//
+// Under Windows, Google Test's own printer also hands every failure and skip message to
+// OutputDebugStringA, which raises a debug-print exception; a 32-bit
 // program built with the posix thread model does not survive that exception under qemu's user-mode
 // emulator (where script/bootstrap makes 32-bit Wine run on kernels that refuse 32-bit programs):
 // the process dies at its first failure or skip and its results are lost. This main keeps the
@@ -7,11 +14,39 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 
 namespace {
 
 using ::testing::TestEventListener;
+using ::testing::TestInfo;
 using ::testing::TestPartResult;
+using ::testing::TestSuite;
+using ::testing::UnitTest;
+
+// Adds every test that runs before lastStarted, and lastStarted itself, to the filter's negative
+// patterns. Tests run in the order they are registered (the runner never shuffles). False when no
+// test has that name.
+bool leaveOutTestsUpTo(const std::string& lastStarted) {
+    std::string done;
+    const UnitTest& unit = *UnitTest::GetInstance();
+    for (int i = 0; i < unit.total_test_suite_count(); ++i) {
+        const TestSuite& suite = *unit.GetTestSuite(i);
+        for (int j = 0; j < suite.total_test_count(); ++j) {
+            const std::string name = std::string(suite.name()) + "." + suite.GetTestInfo(j)->name();
+            done += done.empty() ? name : ":" + name;
+            if (name == lastStarted) {
+                std::string filter = ::testing::GTEST_FLAG(filter);
+                // A filter is "positive[-negative]"; the first '-' starts the negative patterns.
+                filter += filter.find('-') == std::string::npos ? "-" : ":";
+                ::testing::GTEST_FLAG(filter) = filter + done;
+                return true;
+            }
+        }
+    }
+    return false;
+}
 
 class PrinterWithoutDebugOutput : public TestEventListener {
   public:
@@ -87,6 +122,13 @@ class PrinterWithoutDebugOutput : public TestEventListener {
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
+    if (const char* lastStarted = std::getenv("TANDREL_RESUME_AFTER");
+        lastStarted != nullptr && *lastStarted) {
+        if (!leaveOutTestsUpTo(lastStarted)) {
+            std::printf("resume: no test named %s\n", lastStarted);
+            return 2;
+        }
+    }
     ::testing::TestEventListeners& listeners = ::testing::UnitTest::GetInstance()->listeners();
     TestEventListener* printer = listeners.Release(listeners.default_result_printer());
     if (printer != nullptr) {
