@@ -75,7 +75,7 @@ TEST(LayoutFigures, PaneAndClientHeightsAtThisDpi) {
 
 // The window itself at 96 DPI with two stations, against figures worked out by hand rather than by
 // the rules that expected_layout follows.
-TEST(LayoutFigures, SpecifiedRectanglesAt96Dpi) {
+TEST(LayoutFigures, LiteralRectanglesAt96Dpi) {
     if (systemDpi() != 96) {
         GTEST_SKIP() << "the literal rectangles are for 96 DPI";
     }
