@@ -48,6 +48,8 @@ struct CommandCase {
     const char* command;  // null: no command
 };
 
+// Every item of both menus (client IDs 0 to 6, channel IDs 7 to 13), then IDs just outside each menu,
+// the extremes of an int, and types that are neither menu.
 TEST_F(BotCommandTest, EachItemStandsForItsCommand) {
     const CommandCase cases[] = {
         {PLUGIN_MENU_TYPE_CLIENT, 0, "!subscribe"},
@@ -62,7 +64,9 @@ TEST_F(BotCommandTest, EachItemStandsForItsCommand) {
         {PLUGIN_MENU_TYPE_CLIENT, 0x7FFFFFFF, nullptr},
         {PLUGIN_MENU_TYPE_CHANNEL, 7, "!subscribe"},
         {PLUGIN_MENU_TYPE_CHANNEL, 8, "!unsubscribe"},
+        {PLUGIN_MENU_TYPE_CHANNEL, 9, "!subscribe channel"},
         {PLUGIN_MENU_TYPE_CHANNEL, 10, "!unsubscribe channel"},
+        {PLUGIN_MENU_TYPE_CHANNEL, 11, "!play https://radio.example/0"},
         {PLUGIN_MENU_TYPE_CHANNEL, 12, "!play https://radio.example/2"},
         {PLUGIN_MENU_TYPE_CHANNEL, 13, "!play https://radio.example/4"},
         {PLUGIN_MENU_TYPE_CHANNEL, 14, nullptr},

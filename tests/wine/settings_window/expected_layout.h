@@ -1,6 +1,6 @@
 // What the settings window must look like at a DPI, worked out here from the layout rules (every
-// 96-DPI length scaled on its own and rounded), independently of the plug-in's code. The suites
-// check these values against literal figures as well.
+// 96-DPI length scaled on its own and rounded), independently of the plug-in's code. At 96 DPI the
+// window is checked against literal figures as well.
 #pragma once
 
 #include <windows.h>

@@ -13,21 +13,11 @@ namespace {
 
 struct Obstacle {
     const char* name;
-    // Makes the save fail; false when this system lets the process write all the same.
-    bool (*arrange)(const std::filesystem::path& file);
+    // Makes the save fail; a handle it returns stays open until the test ends (or none:
+    // INVALID_HANDLE_VALUE).
+    HANDLE (*arrange)(const std::filesystem::path& file);
     bool oldFileStays;
 };
-
-bool canCreateFileIn(const std::filesystem::path& folder) {
-    std::filesystem::path probe = folder / "probe";
-    HANDLE file = CreateFileW(probe.wstring().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    CloseHandle(file);
-    DeleteFileW(probe.wstring().c_str());
-    return true;
-}
 
 void PrintTo(const Obstacle& obstacle, std::ostream* out) {
     *out << obstacle.name;
@@ -41,21 +31,20 @@ class SaveFailureTest : public ::testing::TestWithParam<Obstacle> {
         originalFile = plugin.configFile();
     }
     void TearDown() override {
-        // A read-only folder must go with the test's APPDATA folder.
-        SetFileAttributesW(plugin.configPath().parent_path().wstring().c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (held != INVALID_HANDLE_VALUE) {
+            CloseHandle(held);
+        }
     }
 
     PluginUnderTest plugin{1, 0, 0, numberedStations(2)};
     ConfigureCall call{plugin.p()};
     HWND window = nullptr;
     std::string originalFile;
+    HANDLE held = INVALID_HANDLE_VALUE;
 };
 
 TEST_P(SaveFailureTest, NoticeNamesTheFileAndTheLiveSettingsTakeTheChanges) {
-    if (!GetParam().arrange(plugin.configPath())) {
-        click(dialogItem(window, 2));
-        GTEST_SKIP() << "this account may write into the folder all the same (an administrator under Wine)";
-    }
+    held = GetParam().arrange(plugin.configPath());
     click(dialogItem(window, 101));  // the server block off
     click(GetDlgItem(FindWindowExA(window, nullptr, "TandrelScrollPane", nullptr), 400));
     plugin.host().clearCalls();
@@ -85,6 +74,8 @@ TEST_P(SaveFailureTest, NoticeNamesTheFileAndTheLiveSettingsTakeTheChanges) {
     } else {
         EXPECT_FALSE(std::filesystem::exists(plugin.configPath().parent_path()));
     }
+    EXPECT_FALSE(std::filesystem::is_regular_file(plugin.configPath().string() + ".tmp"))
+        << "the new file written beside the old one is left behind";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -92,21 +83,23 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Obstacle{"PluginFolderMissing",
                                [](const std::filesystem::path& file) {
                                    std::filesystem::remove_all(file.parent_path());
-                                   return true;
+                                   return INVALID_HANDLE_VALUE;
                                },
                                false},
-                      Obstacle{"PluginFolderReadOnly",
-                               [](const std::filesystem::path& file) {
-                                   SetFileAttributesW(file.parent_path().wstring().c_str(),
-                                                      FILE_ATTRIBUTE_READONLY);
-                                   return !canCreateFileIn(file.parent_path());
-                               },
-                               true},
-                      // Where the folder cannot be made read-only: the new file is written beside the
-                      // old one first, and a folder of that name stands in its way.
+                      // The new file is written beside the old one first, and a folder of that name
+                      // stands in its way.
                       Obstacle{"NewFileCannotBeCreated",
                                [](const std::filesystem::path& file) {
-                                   return std::filesystem::create_directory(file.string() + ".tmp");
+                                   std::filesystem::create_directory(file.string() + ".tmp");
+                                   return INVALID_HANDLE_VALUE;
+                               },
+                               true},
+                      // Another program (an editor, a backup) has the file open and lets others read
+                      // it but not replace it: the new file is complete, and putting it in place fails.
+                      Obstacle{"SettingsFileHeldOpen",
+                               [](const std::filesystem::path& file) {
+                                   return CreateFileW(file.wstring().c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                                      nullptr, OPEN_EXISTING, 0, nullptr);
                                },
                                true}),
     [](const ::testing::TestParamInfo<Obstacle>& obstacle) { return std::string(obstacle.param.name); });

@@ -308,6 +308,15 @@ void click(HWND control) {
     send(control, BM_CLICK);
 }
 
+void mouseClick(HWND control) {
+    RECT client{};
+    GetClientRect(control, &client);
+    LPARAM middle = MAKELPARAM(client.right / 2, client.bottom / 2);
+    PostMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, middle);
+    PostMessageA(control, WM_LBUTTONUP, 0, middle);
+    settle(GetAncestor(control, GA_ROOT));
+}
+
 void postKey(HWND target, WPARAM key) {
     PostMessageA(target, WM_KEYDOWN, key, 1);
 }

@@ -134,6 +134,9 @@ SCROLLINFO verticalScroll(HWND window);
 // --- acting on it; every send is bounded ---
 LRESULT send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 void click(HWND control);  // BM_CLICK: a real press and release, notifying the parent
+// The left button pressed and released over the middle of a control, posted to it as the mouse
+// delivers them; for controls that take no BM_CLICK, such as a static that notifies its parent.
+void mouseClick(HWND control);
 void postKey(HWND target, WPARAM key);
 void setText(HWND control, const std::string& utf8Text);  // with the wide function
 // Types the text into an edit field of the settings window, one character message per UTF-16 unit
