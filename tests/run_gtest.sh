@@ -21,9 +21,11 @@ output="$(mktemp)"    # this attempt's output
 everything="$(mktemp)"  # every attempt's
 trap 'rm -f "$output" "$everything"' EXIT
 
-# The test that started last in the output, when nothing says that it ended.
+# The test that started last in the output, when nothing says that it ended. (Programs under Wine
+# end their lines with CR LF.)
 test_left_running() {
   awk '
+    { sub(/\r$/, "") }
     /^\[ RUN      \] / { running = $4; next }
     /^\[       OK \] |^\[  FAILED  \] |^\[  SKIPPED \] / { if ($4 == running) running = "" }
     END { print running }
@@ -32,7 +34,7 @@ test_left_running() {
 
 # The test that started last in the output.
 last_started() {
-  awk '/^\[ RUN      \] / { last = $4 } END { print last }' "$output"
+  awk '{ sub(/\r$/, "") } /^\[ RUN      \] / { last = $4 } END { print last }' "$output"
 }
 
 died_in=()
@@ -70,7 +72,7 @@ while :; do
 done
 
 # One line per test that did not pass, over all attempts.
-grep -a '^\[  FAILED  \] [^ ]* (' "$everything" | awk '{ print $4 }' | sort -u | while read -r test; do
+grep -a '^\[  FAILED  \] [^ ]* (' "$everything" | tr -d '\r' | awk '{ print $4 }' | sort -u | while read -r test; do
   echo "run_gtest: $name: $test failed" >&2
 done
 for test in "${died_in[@]}"; do
